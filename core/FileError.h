@@ -8,7 +8,7 @@
 namespace quotamin {
 
 class FileError : public std::runtime_error {
-public:
+  public:
     FileError(const std::string& path, const std::string& failure)
         : std::runtime_error(path + " - " + failure) {}
 };

@@ -11,9 +11,16 @@
 
 namespace quotamin {
 
+// Joins the Windows directory and a file name.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
 // A file opened for reading; closed when destroyed.
 class InputFile {
-public:
+  public:
     virtual ~InputFile() = default;
     // Reads up to `size` bytes; returns how many were read, 0 at the end of the file.
     // Throws FileError when the read itself fails.
@@ -22,7 +29,7 @@ public:
 
 // A file opened for writing; closed when destroyed.
 class OutputFile {
-public:
+  public:
     virtual ~OutputFile() = default;
     // Writes all `bytes`; false when not all of them could be written.
     virtual bool Write(std::string_view bytes) = 0;
@@ -31,7 +38,7 @@ public:
 };
 
 class System {
-public:
+  public:
     virtual ~System() = default;
 
     // The directory of the settings and password files, as the system reports it.
@@ -55,8 +62,5 @@ public:
     // True when `byte` starts a double-byte character in the ANSI code page.
     virtual bool IsLeadByte(char byte) = 0;
 };
-
-// The system the program runs on.
-std::unique_ptr<System> MakeNativeSystem();
 
 }  // namespace quotamin

@@ -1,0 +1,147 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+
+#include "core/FileError.h"
+#include "core/NativeSystem.h"
+
+namespace quotamin {
+
+namespace {
+
+class PosixFile {
+  public:
+    explicit PosixFile(int descriptor) : m_descriptor(descriptor) {}
+    PosixFile(const PosixFile&) = delete;
+    PosixFile& operator=(const PosixFile&) = delete;
+    ~PosixFile() { ::close(m_descriptor); }
+    int Descriptor() const { return m_descriptor; }
+
+  private:
+    int m_descriptor;
+};
+
+class PosixInputFile : public InputFile {
+  public:
+    PosixInputFile(int descriptor, std::string path)
+        : m_file(descriptor), m_path(std::move(path)) {}
+    std::size_t Read(char* buffer, std::size_t size) override {
+        for (;;) {
+            const ssize_t got = ::read(m_file.Descriptor(), buffer, size);
+            if (got >= 0) {
+                return static_cast<std::size_t>(got);
+            }
+            if (errno != EINTR) {
+                throw FileError(m_path, kCantRead);
+            }
+        }
+    }
+
+  private:
+    PosixFile m_file;
+    std::string m_path;
+};
+
+class PosixOutputFile : public OutputFile {
+  public:
+    explicit PosixOutputFile(int descriptor) : m_file(descriptor) {}
+    bool Write(std::string_view bytes) override {
+        while (!bytes.empty()) {
+            const ssize_t written = ::write(m_file.Descriptor(), bytes.data(), bytes.size());
+            if (written < 0 && errno == EINTR) {
+                continue;
+            }
+            if (written <= 0) {
+                return false;
+            }
+            bytes.remove_prefix(static_cast<std::size_t>(written));
+        }
+        return true;
+    }
+    bool Flush() override { return ::fsync(m_file.Descriptor()) == 0; }
+
+  private:
+    PosixFile m_file;
+};
+
+std::string DirectoryOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+}  // namespace
+
+std::string NativeSystem::WindowsDirectory() {
+    return m_windowsDirectory;
+}
+
+int NativeSystem::TodayDayOfMonth() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local.tm_mday;
+}
+
+std::unique_ptr<InputFile> NativeSystem::OpenForReading(const std::string& path) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return nullptr;
+    }
+    return std::make_unique<PosixInputFile>(descriptor, path);
+}
+
+std::unique_ptr<OutputFile> NativeSystem::CreateForWriting(const std::string& path) {
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (descriptor < 0) {
+        return nullptr;
+    }
+    return std::make_unique<PosixOutputFile>(descriptor);
+}
+
+bool NativeSystem::ReplaceWith(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        return false;
+    }
+    // The new name must reach the disk too, or a power cut could bring back the old file.
+    const int directory = ::open(DirectoryOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directory >= 0) {
+        ::fsync(directory);
+        ::close(directory);
+    }
+    return true;
+}
+
+void NativeSystem::Remove(const std::string& path) {
+    ::unlink(path.c_str());
+}
+
+std::string NativeSystem::UpperCase(std::string text) {
+    // Without an ANSI code page only the ASCII letters have a capital form.
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return text;
+}
+
+std::string NativeSystem::FromUtf16(std::u16string_view text) {
+    // Stands in for the ANSI code page: Latin-1 maps one to one, the rest becomes '?'.
+    std::string result;
+    for (const char16_t unit : text) {
+        if (unit == 0) {
+            break;
+        }
+        result.push_back(unit < 0x100 ? static_cast<char>(unit) : '?');
+    }
+    return result;
+}
+
+bool NativeSystem::IsLeadByte(char) {
+    return false;
+}
+
+}  // namespace quotamin

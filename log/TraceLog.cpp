@@ -1,0 +1,73 @@
+#include "log/TraceLog.h"
+
+#include <cstdio>
+
+#include "log/SharedAppend.h"
+
+namespace quotamin {
+
+TraceLog::TraceLog() : TraceLog(DefaultPath(), &TraceLog::LocalClock) {}
+
+TraceLog::TraceLog(std::string path, Clock clock)
+    : m_path(std::move(path)), m_clock(std::move(clock)) {}
+
+std::string TraceLog::DefaultPath() {
+#ifdef _WIN32
+    return "C:\\quotamin.log";
+#else
+    return "/var/log/quotamin.log";
+#endif
+}
+
+std::optional<std::tm> TraceLog::LocalClock() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    if (localtime_s(&local, &now) != 0) {
+        return std::nullopt;
+    }
+#else
+    if (localtime_r(&now, &local) == nullptr) {
+        return std::nullopt;
+    }
+#endif
+    return local;
+}
+
+std::string TraceLog::FormatStamp(const std::tm& time) {
+    // Built from the fields, so that no locale or platform changes its form.
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%02d/%02d/%02d %02d:%02d:%02d", (time.tm_mon + 1) % 100,
+                  time.tm_mday % 100, ((time.tm_year + 1900) % 100 + 100) % 100, time.tm_hour % 100,
+                  time.tm_min % 100, time.tm_sec % 100);
+    return stamp;
+}
+
+std::ostream& TraceLog::BeginLine() {
+    m_lineStream = std::make_unique<std::ostringstream>();
+    const std::optional<std::tm> now = m_clock ? m_clock() : std::nullopt;
+    if (now) {
+        *m_lineStream << FormatStamp(*now);
+    }
+    *m_lineStream << ": ";
+    return *m_lineStream;
+}
+
+void TraceLog::EndLine() {
+    if (!m_lineStream) {
+        return;
+    }
+    // The file holds lines ended by CR LF; a line feed in the text gets its CR too.
+    std::string line;
+    for (const char c : m_lineStream->str()) {
+        if (c == '\n') {
+            line += '\r';
+        }
+        line += c;
+    }
+    line += "\r\n";
+    m_lineStream.reset();
+    AppendShared(m_path, line);
+}
+
+}  // namespace quotamin

@@ -1,0 +1,210 @@
+#include "core/QuotaminConfig.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/AtomicFile.h"
+#include "core/FileError.h"
+#include "tests/support/TestSystem.h"
+
+namespace quotamin {
+namespace {
+
+using testing::ReadBytes;
+using testing::TestSystem;
+using testing::WriteBytes;
+
+std::string Int32(std::int32_t value) {
+    std::string bytes;
+    for (int i = 0; i < 4; ++i) {
+        bytes += static_cast<char>(static_cast<std::uint32_t>(value) >> (8 * i));
+    }
+    return bytes;
+}
+
+std::string Record(std::int32_t enabled, std::int32_t allowed, std::int32_t remaining,
+                   std::int32_t logoff, std::int32_t day) {
+    return Int32(enabled) + Int32(allowed) + Int32(remaining) + Int32(logoff) + Int32(day);
+}
+
+class QuotaminConfigTest : public ::testing::Test {
+  protected:
+    std::string UserFile(const std::string& user = "bob") {
+        return system.File("qm-" + user + ".dat");
+    }
+
+    TestSystem system;
+    QuotaminConfig config{system};
+};
+
+TEST_F(QuotaminConfigTest, ConstructorValuesTouchNoFile) {
+    EXPECT_EQ(config.m_userName, "");
+    EXPECT_EQ(config.m_lastDay, 0);
+    EXPECT_EQ(config.m_filePath, "\\qm-def.dat");
+    EXPECT_EQ(config.m_enabled, 0);
+    EXPECT_EQ(config.m_minutesAllowed, 120);
+    EXPECT_EQ(config.m_minutesRemaining, 120);
+    EXPECT_EQ(config.m_logoffOnExpiry, 1);
+    EXPECT_TRUE(std::filesystem::is_empty(system.WindowsDirectory()));
+}
+
+TEST_F(QuotaminConfigTest, NewUserGetsTheDefaultRecordWithTodaysDay) {
+    system.today = 17;
+    config.SetUser("bob");
+    EXPECT_EQ(config.m_filePath, system.WindowsDirectory() + kPathSeparator + "qm-bob.dat");
+    const std::string expected(
+        "\x00\x00\x00\x00\x78\x00\x00\x00\x78\x00\x00\x00\x01\x00\x00\x00"
+        "\x11\x00\x00\x00",
+        20);
+    EXPECT_EQ(ReadBytes(UserFile()), expected);
+    EXPECT_FALSE(std::filesystem::exists(PendingPathFor(UserFile())));
+}
+
+TEST_F(QuotaminConfigTest, UserNameKeepsItsLetterCaseInTheFileName) {
+    config.SetUser("Bob");
+    EXPECT_TRUE(std::filesystem::exists(UserFile("Bob")));
+    EXPECT_EQ(std::filesystem::path(config.m_filePath).filename().string(), "qm-Bob.dat");
+}
+
+struct LoadCase {
+    const char* name;
+    std::string file;
+    int today;
+    // What SetUser leaves in memory and on disk.
+    std::int32_t enabled, allowed, remaining, logoff, lastDay;
+    std::string fileAfter;
+};
+
+class QuotaminConfigLoadTest : public QuotaminConfigTest,
+                               public ::testing::WithParamInterface<LoadCase> {};
+
+TEST_P(QuotaminConfigLoadTest, SetUserLoadsAndStartsNewDays) {
+    const LoadCase& c = GetParam();
+    WriteBytes(UserFile(), c.file);
+    system.today = c.today;
+    config.SetUser("bob");
+    EXPECT_EQ(config.m_enabled, c.enabled);
+    EXPECT_EQ(config.m_minutesAllowed, c.allowed);
+    EXPECT_EQ(config.m_minutesRemaining, c.remaining);
+    EXPECT_EQ(config.m_logoffOnExpiry, c.logoff);
+    EXPECT_EQ(config.m_lastDay, c.lastDay);
+    EXPECT_EQ(ReadBytes(UserFile()), c.fileAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, QuotaminConfigLoadTest,
+    ::testing::Values(
+        // Same day number, whatever the month: loaded, nothing written.
+        LoadCase{"SameDay", Record(1, 90, 33, 0, 5), 5, 1, 90, 33, 0, 5, Record(1, 90, 33, 0, 5)},
+        // The clock was set back: any other day number starts a new day at once.
+        LoadCase{"DayBefore", Record(1, 90, 33, 0, 6), 5, 1, 90, 90, 0, 5, Record(1, 90, 90, 0, 5)},
+        LoadCase{"NextDay", Record(1, 90, 3, 1, 4), 5, 1, 90, 90, 1, 5, Record(1, 90, 90, 1, 5)},
+        // A logoff flag of 2 reads as logoff and is written back as 1.
+        LoadCase{"LogoffTwo", Record(0, 60, 60, 2, 9), 10, 0, 60, 60, 1, 10,
+                 Record(0, 60, 60, 1, 10)},
+        // Enabled 7 stays 7.
+        LoadCase{"EnabledSeven", Record(7, 60, 10, 1, 8), 9, 7, 60, 60, 1, 9,
+                 Record(7, 60, 60, 1, 9)},
+        // Negative minutes load as they are.
+        LoadCase{"Negative", Record(1, 60, -4, 0, 3), 3, 1, 60, -4, 0, 3, Record(1, 60, -4, 0, 3)},
+        // Bytes after the record are ignored; the next save leaves 20 bytes.
+        LoadCase{"Longer", Record(1, 50, 20, 1, 2) + "junk", 3, 1, 50, 50, 1, 3,
+                 Record(1, 50, 50, 1, 3)},
+        // A file shorter than a record counts as missing: a new default record.
+        LoadCase{"Short", Record(1, 50, 20, 1, 2).substr(0, 19), 3, 0, 120, 120, 1, 3,
+                 Record(0, 120, 120, 1, 3)},
+        LoadCase{"Empty", "", 3, 0, 120, 120, 1, 3, Record(0, 120, 120, 1, 3)}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST_F(QuotaminConfigTest, SaveOnANewDayStoresTheAllowanceOverWhatTheCallerSet) {
+    config.SetUser("bob");
+    config.m_minutesAllowed = 45;
+    config.m_minutesRemaining = 7;
+    system.today = 18;
+    config.Save();
+    EXPECT_EQ(config.m_minutesRemaining, 45);
+    EXPECT_EQ(config.m_lastDay, 18);
+    EXPECT_EQ(ReadBytes(UserFile()), Record(0, 45, 45, 1, 18));
+}
+
+TEST_F(QuotaminConfigTest, CheckNewDayChangesNothingOnTheSameDay) {
+    config.SetUser("bob");
+    config.m_minutesRemaining = 3;
+    EXPECT_FALSE(config.CheckNewDay());
+    EXPECT_EQ(config.m_minutesRemaining, 3);
+    system.today = 1;
+    EXPECT_TRUE(config.CheckNewDay());
+    EXPECT_EQ(config.m_minutesRemaining, 120);
+    EXPECT_EQ(ReadBytes(UserFile()), Record(0, 120, 120, 1, 17)) << "CheckNewDay must not save";
+}
+
+TEST_F(QuotaminConfigTest, LoadOfAMissingFileLeavesTheFields) {
+    config.m_filePath = UserFile("nobody");
+    config.m_minutesRemaining = 5;
+    EXPECT_FALSE(config.Load());
+    EXPECT_EQ(config.m_minutesRemaining, 5);
+}
+
+struct SaveFailureCase {
+    const char* name;
+    TestSystem::Failure failure;
+    const char* text;
+};
+
+class QuotaminConfigSaveFailureTest : public QuotaminConfigTest,
+                                      public ::testing::WithParamInterface<SaveFailureCase> {};
+
+TEST_P(QuotaminConfigSaveFailureTest, FailedSaveKeepsTheOldFileAndTheValuesInMemory) {
+    config.SetUser("bob");
+    config.m_enabled = 1;
+    config.m_minutesRemaining = 77;
+    system.failure = GetParam().failure;
+    try {
+        config.Save();
+        FAIL() << "Save succeeded";
+    } catch (const FileError& error) {
+        EXPECT_EQ(std::string(error.what()), UserFile() + " - " + GetParam().text);
+    }
+    EXPECT_EQ(config.m_minutesRemaining, 77);
+    EXPECT_EQ(config.m_enabled, 1);
+    EXPECT_EQ(ReadBytes(UserFile()), Record(0, 120, 120, 1, 17));
+    EXPECT_FALSE(std::filesystem::exists(PendingPathFor(UserFile())));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, QuotaminConfigSaveFailureTest,
+    ::testing::Values(
+        SaveFailureCase{"CannotCreate", TestSystem::Failure::Create, "Can't open file for writing"},
+        SaveFailureCase{"DiskFull", TestSystem::Failure::ShortWrite, "Can't write file"},
+        SaveFailureCase{"FlushFails", TestSystem::Failure::Flush, "Can't write file"},
+        SaveFailureCase{"RenameFails", TestSystem::Failure::Replace, "Can't replace file"}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST_F(QuotaminConfigTest, FailedSaveOnANewDayKeepsTheResetInMemory) {
+    config.SetUser("bob");
+    config.m_minutesRemaining = 3;
+    system.today = 20;
+    system.failure = TestSystem::Failure::Create;
+    EXPECT_THROW(config.Save(), FileError);
+    EXPECT_EQ(config.m_minutesRemaining, 120);
+    EXPECT_EQ(config.m_lastDay, 20);
+}
+
+TEST_F(QuotaminConfigTest, SetUserInADirectoryThatCannotBeWrittenThrowsTheOpenError) {
+    struct MissingDirectory : TestSystem {
+        std::string WindowsDirectory() override { return TestSystem::WindowsDirectory() + "/none"; }
+    } missing;
+    QuotaminConfig record(missing);
+    try {
+        record.SetUser("bob");
+        FAIL() << "SetUser succeeded";
+    } catch (const FileError& error) {
+        EXPECT_EQ(std::string(error.what()), record.m_filePath + " - Can't open file for writing");
+    }
+    EXPECT_EQ(record.m_userName, "bob");
+    EXPECT_EQ(record.m_lastDay, 17);
+}
+
+}  // namespace
+}  // namespace quotamin
