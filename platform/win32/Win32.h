@@ -1,0 +1,23 @@
+#pragma once
+// For the Win32 backend's own files only: <windows.h>, included after the
+// layer's headers so that its macros of the same names (LoadIcon, MessageBox,
+// SendMessage, ...) do not rename the layer's members.
+
+#include "platform/Messages.h"
+#include "platform/Styles.h"
+#include "platform/WindowSystem.h"
+
+#include <windows.h>
+// After windows.h, which it builds on.
+#include <shellapi.h>
+
+#undef AppendMenu
+#undef DrawText
+#undef GetObject
+#undef GetWindowText
+#undef LoadBitmap
+#undef LoadIcon
+#undef LoadString
+#undef MessageBox
+#undef SendMessage
+#undef SetWindowText
