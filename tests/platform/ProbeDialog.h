@@ -1,0 +1,196 @@
+#pragma once
+// A dialog for exercising the layer: it records what happens to it, and its
+// commands open a nested dialog, a message box, fail, or end it.
+
+#include <atomic>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/Dialog.h"
+#include "platform/Resources.h"
+#include "platform/Styles.h"
+
+namespace quotamin::test {
+
+enum ProbeIds {
+    kProbeTemplate = 900,
+    kProbeWithDefaultTemplate = 901,
+    kNameEdit = 1201,
+    kOpenNested = 1202,
+    kShowBox = 1203,
+    kFail = 1204,
+    kEndWithSeven = 1205,
+    kDefaultButton = 1206,
+    kCheckBox = 1207,
+    kRadioA = 1208,
+    kRadioB = 1209,
+};
+
+// What the probes did, readable from another thread.
+class EventLog {
+  public:
+    void Add(const std::string& event) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        events_.push_back(event);
+    }
+    std::vector<std::string> Events() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return events_;
+    }
+    int Count(const std::string& event) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        int count = 0;
+        for (const std::string& e : events_) {
+            count += e == event ? 1 : 0;
+        }
+        return count;
+    }
+
+  private:
+    mutable std::mutex mutex_;
+    std::vector<std::string> events_;
+};
+
+struct ProbeTimer {
+    std::uintptr_t id;
+    std::uint32_t period;
+    bool once;  // killed at its first tick
+};
+
+class ProbeDialog : public Dialog {
+  public:
+    ProbeDialog(WindowSystem& windowSystem, EventLog& log, std::string name,
+                std::vector<ProbeTimer> timers = {}, int templateId = kProbeTemplate)
+        : Dialog(windowSystem, templateId),
+          log_(log),
+          name_(std::move(name)),
+          timers_(std::move(timers)) {}
+
+    // The dialog's window once it is open; readable from any thread.
+    WindowHandle Window() const { return window_.load(); }
+
+  protected:
+    void DoDataExchange(DataExchange& dx) override { DDX_Control(dx, kNameEdit, nameEdit_); }
+    bool OnInitDialog() override {
+        Dialog::OnInitDialog();
+        window_ = GetSafeHwnd();
+        for (const ProbeTimer& timer : timers_) {
+            SetTimer(timer.id, timer.period);
+        }
+        log_.Add(name_ + " open");
+        return true;
+    }
+    void OnTimer(std::uintptr_t id) override {
+        log_.Add(name_ + " timer " + std::to_string(id));
+        for (const ProbeTimer& timer : timers_) {
+            if (timer.id == id && timer.once) {
+                KillTimer(id);
+            }
+        }
+        Dialog::OnTimer(id);
+    }
+    void OnOK() override {
+        log_.Add(name_ + " ok " + nameEdit_.GetWindowText());
+        Dialog::OnOK();
+    }
+    void OnCancel() override {
+        log_.Add(name_ + " cancel");
+        Dialog::OnCancel();
+    }
+    void OnDestroy() override {
+        log_.Add(name_ + " destroy");
+        Dialog::OnDestroy();
+    }
+    bool OnCommand(int id) override {
+        switch (id) {
+            case kOpenNested: {
+                ProbeDialog nested(GetWindowSystem(), log_, name_ + ".nested");
+                log_.Add(name_ + " nested ended " + std::to_string(nested.DoModal()));
+                return true;
+            }
+            case kShowBox:
+                MessageBox("Hello from " + name_);
+                log_.Add(name_ + " box closed");
+                return true;
+            case kFail:
+                throw std::runtime_error("C:\\WINDOWS\\probe.dat - Can't read file");
+            case kEndWithSeven:
+                EndDialog(7);
+                log_.Add(name_ + " after EndDialog");
+                return true;
+            case kDefaultButton:
+                log_.Add(name_ + " default button");
+                return true;
+            default:
+                log_.Add(name_ + " command " + std::to_string(id));
+                return true;
+        }
+    }
+
+  private:
+    EventLog& log_;
+    std::string name_;
+    std::vector<ProbeTimer> timers_;
+    Edit nameEdit_;
+    std::atomic<WindowHandle> window_{};
+};
+
+// The probes' templates.
+inline ResourceTable ProbeResources() {
+    const std::uint32_t dialogStyle =
+        WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+    const std::uint32_t push = BS_PUSHBUTTON | WS_TABSTOP;
+    auto button = [](int id, const char* text, std::uint32_t style, int y) {
+        ControlTemplate c;
+        c.id = id;
+        c.kind = ControlKind::Button;
+        c.text = text;
+        c.style = style;
+        c.x = 120;
+        c.y = y;
+        c.cx = 70;
+        c.cy = 14;
+        return c;
+    };
+    DialogTemplate probe;
+    probe.id = kProbeTemplate;
+    probe.language = 0x0409;
+    probe.style = dialogStyle;
+    probe.cx = 200;
+    probe.cy = 150;
+    probe.title = "Probe";
+    probe.fontName = "MS Sans Serif";
+    probe.pointSize = 8;
+    ControlTemplate edit;
+    edit.id = kNameEdit;
+    edit.kind = ControlKind::Edit;
+    edit.style = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
+    edit.x = 7;
+    edit.y = 7;
+    edit.cx = 100;
+    edit.cy = 14;
+    probe.controls = {edit,
+                      button(kOpenNested, "Nested", push, 7),
+                      button(kShowBox, "Box", push, 24),
+                      button(kFail, "Fail", push, 41),
+                      button(kEndWithSeven, "End 7", push, 58),
+                      button(kCheckBox, "Check", BS_AUTOCHECKBOX | WS_TABSTOP, 75),
+                      button(kRadioA, "A", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 92),
+                      button(kRadioB, "B", BS_AUTORADIOBUTTON | WS_TABSTOP, 109)};
+    DialogTemplate withDefault = probe;
+    withDefault.id = kProbeWithDefaultTemplate;
+    withDefault.title = "Probe with a default button";
+    withDefault.controls.push_back(
+        button(kDefaultButton, "Default", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 126));
+
+    ResourceTable table;
+    table.dialogs = {probe, withDefault};
+    table.strings = {{101, "&About the probe..."}};
+    table.bitmaps = {{143, 510, 266}, {7, 7, 5}};
+    table.icons = {128};
+    return table;
+}
+
+}  // namespace quotamin::test
