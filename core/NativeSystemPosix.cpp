@@ -90,6 +90,12 @@ std::unique_ptr<InputFile> NativeSystem::OpenForReading(const std::string& path)
     if (descriptor < 0) {
         return nullptr;
     }
+    // A directory opens here but cannot be read; like Windows, treat it as no file.
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode)) {
+        ::close(descriptor);
+        return nullptr;
+    }
     return std::make_unique<PosixInputFile>(descriptor, path);
 }
 

@@ -36,9 +36,12 @@ std::optional<std::tm> TraceLog::LocalClock() {
 
 std::string TraceLog::FormatStamp(const std::tm& time) {
     // Built from the fields, so that no locale or platform changes its form.
+    // tm_year counts from 1900, a whole number of centuries, so its last two
+    // digits are the year's; adding 1900 first would overflow for the far
+    // years a clock set wildly wrong gives.
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%02d/%02d/%02d %02d:%02d:%02d", (time.tm_mon + 1) % 100,
-                  time.tm_mday % 100, ((time.tm_year + 1900) % 100 + 100) % 100, time.tm_hour % 100,
+                  time.tm_mday % 100, (time.tm_year % 100 + 100) % 100, time.tm_hour % 100,
                   time.tm_min % 100, time.tm_sec % 100);
     return stamp;
 }
