@@ -134,16 +134,27 @@ TEST_F(TraceLogTest, ConcurrentWritersLeaveOnlyWholeLines) {
         thread.join();
     }
 #else
+    // The writers wait at a gate until all of them exist, so that they really
+    // write at the same time instead of one after the other.
+    int gate[2];
+    ASSERT_EQ(pipe(gate), 0);
     std::vector<pid_t> children;
     for (int writer = 0; writer < kWriters; ++writer) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
+            close(gate[1]);
+            char none;
+            if (read(gate[0], &none, 1) < 0) {
+                _exit(1);
+            }
             write(writer);
             _exit(0);
         }
         children.push_back(child);
     }
+    close(gate[0]);
+    close(gate[1]);
     for (const pid_t child : children) {
         int status = 0;
         waitpid(child, &status, 0);
@@ -152,6 +163,8 @@ TEST_F(TraceLogTest, ConcurrentWritersLeaveOnlyWholeLines) {
 #endif
     const std::string content = ReadBytes(path);
     std::set<std::string> seen;
+    // Each writer's own lines stay in the order it wrote them.
+    std::vector<int> nextLine(kWriters, 0);
     std::size_t start = 0;
     while (start < content.size()) {
         const std::size_t end = content.find("\r\n", start);
@@ -165,6 +178,8 @@ TEST_F(TraceLogTest, ConcurrentWritersLeaveOnlyWholeLines) {
         EXPECT_EQ(line, "01/01/10 00:00:07: writer " + std::to_string(writer) + " line " +
                             std::to_string(number) + ' ' +
                             std::string(static_cast<std::size_t>(40 + number % 50), 'x'));
+        ASSERT_TRUE(writer >= 0 && writer < kWriters) << line;
+        EXPECT_EQ(number, nextLine[static_cast<std::size_t>(writer)]++) << line;
         seen.insert(line);
         start = end + 2;
     }
