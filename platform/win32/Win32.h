@@ -21,3 +21,11 @@
 #undef MessageBox
 #undef SendMessage
 #undef SetWindowText
+
+namespace quotamin {
+
+// The window property that holds the DialogHost of each of the layer's dialog
+// windows; a top-level window of the program without it is a message box.
+inline constexpr const char* kDialogHostProperty = "Quotamin.DialogHost";
+
+}  // namespace quotamin

@@ -1,52 +1,317 @@
 #include "platform/win32/Win32.h"
 
 #include <cstring>
+#include <map>
+#include <vector>
 
 #include "platform/NativeWindowSystem.h"
+#include "platform/win32/DialogTemplateBuilder.h"
 
 namespace quotamin {
 
 namespace {
 
+constexpr const char* kOriginalProcProperty = "Quotamin.OriginalProc";
+constexpr const char* kSystemProperty = "Quotamin.WindowSystem";
+
+template <typename To, typename From>
+To As(From value) {
+    if constexpr (std::is_pointer_v<From>) {
+        return static_cast<To>(reinterpret_cast<std::uintptr_t>(value));
+    } else {
+        return reinterpret_cast<To>(static_cast<std::uintptr_t>(value));
+    }
+}
+
 HWND ToHwnd(WindowHandle window) {
-    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window));
+    return As<HWND>(window);
 }
-HICON ToHicon(IconHandle icon) {
-    return reinterpret_cast<HICON>(static_cast<std::uintptr_t>(icon));
+HINSTANCE Module() {
+    return ::GetModuleHandleA(nullptr);
 }
-IconHandle FromHicon(HICON icon) {
-    return static_cast<IconHandle>(reinterpret_cast<std::uintptr_t>(icon));
+
+class Win32WindowSystem;
+
+struct OwnedWindowSearch {
+    HWND owner;
+    HWND found;
+};
+
+// Finds a visible, enabled window that the search's owner owns.
+BOOL CALLBACK FindOwnedWindow(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<OwnedWindowSearch*>(context);
+    if (::GetWindow(window, GW_OWNER) == search->owner && ::IsWindowVisible(window) &&
+        ::IsWindowEnabled(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
 }
+
+// What DialogBoxIndirectParam hands to the dialog procedure at WM_INITDIALOG.
+struct Creation {
+    Win32WindowSystem* system;
+    DialogHost* host;
+};
 
 class Win32WindowSystem : public WindowSystem {
   public:
-    explicit Win32WindowSystem(const ResourceTable& resources) : resources_(resources) {}
+    explicit Win32WindowSystem(const ResourceTable& resources) {
+        for (const DialogTemplate& dialog : resources.dialogs) {
+            templates_[dialog.id] = BuildDialogTemplate(dialog);
+        }
+    }
+
+    std::intptr_t RunModalDialog(DialogHost& host, int templateId) override {
+        auto found = templates_.find(templateId);
+        if (found == templates_.end()) {
+            return -1;
+        }
+        Creation creation{this, &host};
+        return ::DialogBoxIndirectParamA(
+            Module(), reinterpret_cast<LPCDLGTEMPLATEA>(found->second.data()), InnermostWindow(),
+            &DialogProc, reinterpret_cast<LPARAM>(&creation));
+    }
+
+    bool EndDialog(WindowHandle dialog, std::intptr_t result) override {
+        return ::EndDialog(ToHwnd(dialog), result) != FALSE;
+    }
+
+    LResult DefaultProcessing(WindowHandle window, std::uint32_t message, WParam wParam,
+                              LParam lParam) override {
+        HWND hwnd = ToHwnd(window);
+        auto original = reinterpret_cast<WNDPROC>(::GetPropA(hwnd, kOriginalProcProperty));
+        if (original == nullptr) {
+            return ::DefWindowProcA(hwnd, message, wParam, lParam);
+        }
+        return ::CallWindowProcA(original, hwnd, message, wParam, lParam);
+    }
+
+    LResult SendMessage(WindowHandle window, std::uint32_t message, WParam wParam,
+                        LParam lParam) override {
+        return ::SendMessageA(ToHwnd(window), message, wParam, lParam);
+    }
+
+    int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                   std::uint32_t type) override {
+        return ::MessageBoxA(ToHwnd(owner), text.c_str(), caption.c_str(), type);
+    }
+
+    std::string ApplicationName() override {
+        char path[MAX_PATH + 1] = {};
+        ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+        return ApplicationNameFromPath(path);
+    }
+
+    WindowHandle GetDlgItem(WindowHandle dialog, int id) override {
+        return As<WindowHandle>(::GetDlgItem(ToHwnd(dialog), id));
+    }
+
+    std::string GetWindowText(WindowHandle window) override {
+        const int length = ::GetWindowTextLengthA(ToHwnd(window));
+        std::string text(static_cast<std::size_t>(length) + 1, '\0');
+        const int read = ::GetWindowTextA(ToHwnd(window), text.data(), length + 1);
+        text.resize(static_cast<std::size_t>(read > 0 ? read : 0));
+        return text;
+    }
+
+    void SetWindowText(WindowHandle window, const std::string& text) override {
+        ::SetWindowTextA(ToHwnd(window), text.c_str());
+    }
+
+    bool ShowWindow(WindowHandle window, int command) override {
+        return ::ShowWindow(ToHwnd(window), command) != FALSE;
+    }
+
+    bool SetForegroundWindow(WindowHandle window) override {
+        return ::SetForegroundWindow(ToHwnd(window)) != FALSE;
+    }
+
+    WindowHandle SetFocus(WindowHandle window) override {
+        return As<WindowHandle>(::SetFocus(ToHwnd(window)));
+    }
+
+    bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx, int cy,
+                      std::uint32_t flags) override {
+        return ::SetWindowPos(ToHwnd(window), ToHwnd(insertAfter), x, y, cx, cy, flags) != FALSE;
+    }
+
+    bool IsIconic(WindowHandle window) override { return ::IsIconic(ToHwnd(window)) != FALSE; }
+
+    Rect GetClientRect(WindowHandle window) override {
+        RECT rect{};
+        ::GetClientRect(ToHwnd(window), &rect);
+        return Rect{rect.left, rect.top, rect.right, rect.bottom};
+    }
+
+    std::uintptr_t SetTimer(WindowHandle window, std::uintptr_t id,
+                            std::uint32_t milliseconds) override {
+        return ::SetTimer(ToHwnd(window), id, milliseconds, nullptr);
+    }
+
+    bool KillTimer(WindowHandle window, std::uintptr_t id) override {
+        return ::KillTimer(ToHwnd(window), id) != FALSE;
+    }
+
+    MenuHandle GetSystemMenu(WindowHandle window, bool revert) override {
+        return As<MenuHandle>(::GetSystemMenu(ToHwnd(window), revert ? TRUE : FALSE));
+    }
+
+    bool AppendMenu(MenuHandle menu, std::uint32_t flags, std::uintptr_t id,
+                    const std::string& text) override {
+        return ::AppendMenuA(As<HMENU>(menu), flags, id,
+                             (flags & MF_SEPARATOR) != 0 ? nullptr : text.c_str()) != FALSE;
+    }
+
+    std::string LoadString(int resourceId) override {
+        char text[1024] = {};
+        const int length =
+            ::LoadStringA(Module(), static_cast<UINT>(resourceId), text, sizeof text);
+        return std::string(text, static_cast<std::size_t>(length > 0 ? length : 0));
+    }
 
     IconHandle LoadIcon(int resourceId) override {
-        return FromHicon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId)));
+        return As<IconHandle>(::LoadIconA(Module(), MAKEINTRESOURCEA(resourceId)));
+    }
+
+    BitmapHandle LoadBitmap(int resourceId) override {
+        return As<BitmapHandle>(::LoadBitmapA(Module(), MAKEINTRESOURCEA(resourceId)));
+    }
+
+    bool GetObject(BitmapHandle bitmap, BitmapInfo& info) override {
+        BITMAP data{};
+        if (::GetObjectA(As<HBITMAP>(bitmap), sizeof data, &data) == 0) {
+            return false;
+        }
+        info.bmWidth = data.bmWidth;
+        info.bmHeight = data.bmHeight;
+        return true;
+    }
+
+    bool DeleteObject(BitmapHandle bitmap) override {
+        return ::DeleteObject(As<HBITMAP>(bitmap)) != FALSE;
+    }
+
+    int GetSystemMetrics(int index) override { return ::GetSystemMetrics(index); }
+
+    DcHandle BeginPaint(WindowHandle window) override {
+        PAINTSTRUCT paint{};
+        HDC dc = ::BeginPaint(ToHwnd(window), &paint);
+        if (dc != nullptr) {
+            paints_[dc] = paint;
+        }
+        return As<DcHandle>(dc);
+    }
+
+    void EndPaint(WindowHandle window, DcHandle dc) override {
+        auto found = paints_.find(As<HDC>(dc));
+        if (found != paints_.end()) {
+            ::EndPaint(ToHwnd(window), &found->second);
+            paints_.erase(found);
+        }
+    }
+
+    DcHandle CreateCompatibleDC(DcHandle dc) override {
+        return As<DcHandle>(::CreateCompatibleDC(As<HDC>(dc)));
+    }
+
+    bool DeleteDC(DcHandle dc) override { return ::DeleteDC(As<HDC>(dc)) != FALSE; }
+
+    BitmapHandle SelectObject(DcHandle dc, BitmapHandle bitmap) override {
+        return As<BitmapHandle>(::SelectObject(As<HDC>(dc), As<HBITMAP>(bitmap)));
+    }
+
+    bool BitBlt(DcHandle dest, int x, int y, int cx, int cy, DcHandle source, int sx, int sy,
+                std::uint32_t rop) override {
+        return ::BitBlt(As<HDC>(dest), x, y, cx, cy, As<HDC>(source), sx, sy, rop) != FALSE;
+    }
+
+    bool StretchBlt(DcHandle dest, int x, int y, int cx, int cy, DcHandle source, int sx, int sy,
+                    int scx, int scy, std::uint32_t rop) override {
+        return ::StretchBlt(As<HDC>(dest), x, y, cx, cy, As<HDC>(source), sx, sy, scx, scy, rop) !=
+               FALSE;
+    }
+
+    bool DrawIcon(DcHandle dc, int x, int y, IconHandle icon) override {
+        return ::DrawIcon(As<HDC>(dc), x, y, As<HICON>(icon)) != FALSE;
     }
 
     bool ShellNotifyIcon(std::uint32_t message, const NotifyIconData& data) override {
         NOTIFYICONDATAA record{};
-        // The caller's size names the form of the record; 88 is the first form on
-        // 32-bit Windows, whose 64-bit counterpart is larger.
-        DWORD size = data.cbSize;
-        if (sizeof(void*) == 8 && size == 88) {
-            size = NOTIFYICONDATAA_V1_SIZE;
-        }
-        record.cbSize = size;
+        // The caller's size names the form of the record. 88 is the first form
+        // on 32-bit Windows, whose 64-bit counterpart is larger.
+        record.cbSize = data.cbSize == 88 ? NOTIFYICONDATAA_V1_SIZE : data.cbSize;
         record.hWnd = ToHwnd(data.hWnd);
         record.uID = data.uID;
         record.uFlags = data.uFlags;
         record.uCallbackMessage = data.uCallbackMessage;
-        record.hIcon = ToHicon(data.hIcon);
+        record.hIcon = As<HICON>(data.hIcon);
         static_assert(sizeof(record.szTip) >= sizeof(data.szTip));
         std::memcpy(record.szTip, data.szTip, sizeof(data.szTip));
         return ::Shell_NotifyIconA(message, &record) != FALSE;
     }
 
   private:
-    ResourceTable resources_;
+    // The window a new dialog belongs to: the innermost of the open dialogs,
+    // or the window in front of it (a message box) that it owns, and so on.
+    HWND InnermostWindow() const {
+        if (open_.empty()) {
+            return nullptr;
+        }
+        HWND innermost = open_.back();
+        for (bool deeper = true; deeper;) {
+            OwnedWindowSearch search{innermost, nullptr};
+            ::EnumThreadWindows(::GetCurrentThreadId(), &FindOwnedWindow,
+                                reinterpret_cast<LPARAM>(&search));
+            deeper = search.found != nullptr;
+            if (deeper) {
+                innermost = search.found;
+            }
+        }
+        return innermost;
+    }
+
+    // The dialog procedure: at WM_INITDIALOG it stores the dialog's host in the
+    // window and puts SubclassProc in front of the dialog manager's window
+    // procedure, so that every later message reaches the host first and the
+    // host's default processing is the dialog manager's.
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message != WM_INITDIALOG || ::GetPropA(window, kDialogHostProperty) != nullptr) {
+            return FALSE;
+        }
+        const auto* creation = reinterpret_cast<const Creation*>(lParam);
+        ::SetPropA(window, kDialogHostProperty, reinterpret_cast<HANDLE>(creation->host));
+        ::SetPropA(window, kSystemProperty, reinterpret_cast<HANDLE>(creation->system));
+        const LONG_PTR original =
+            ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc));
+        ::SetPropA(window, kOriginalProcProperty, reinterpret_cast<HANDLE>(original));
+        creation->system->open_.push_back(window);
+        return creation->host->ReceiveMessage(As<WindowHandle>(window), WM_INITDIALOG, wParam, 0);
+    }
+
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* host = reinterpret_cast<DialogHost*>(::GetPropA(window, kDialogHostProperty));
+        auto original = reinterpret_cast<WNDPROC>(::GetPropA(window, kOriginalProcProperty));
+        if (host == nullptr) {
+            return ::CallWindowProcA(original, window, message, wParam, lParam);
+        }
+        const LRESULT result =
+            host->ReceiveMessage(As<WindowHandle>(window), message, wParam, lParam);
+        if (message == WM_NCDESTROY) {
+            auto* system =
+                reinterpret_cast<Win32WindowSystem*>(::GetPropA(window, kSystemProperty));
+            ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+            ::RemovePropA(window, kDialogHostProperty);
+            ::RemovePropA(window, kSystemProperty);
+            ::RemovePropA(window, kOriginalProcProperty);
+            std::erase(system->open_, window);
+        }
+        return result;
+    }
+
+    std::map<int, std::vector<std::uint16_t>> templates_;
+    std::vector<HWND> open_;
+    std::map<HDC, PAINTSTRUCT> paints_;
 };
 
 }  // namespace

@@ -154,6 +154,7 @@ const ContractCase kCases[] = {
          EXPECT_NE(box.text.find("dialog 900, command 1204"), std::string::npos) << box.text;
          EXPECT_EQ(box.owner, c.probe.Window());
          c.ui.AnswerMessageBox();
+         ASSERT_TRUE(c.ui.WaitFor([&] { return c.ui.OpenWindows() == 1; }));
          c.ui.PressEscape();
          ASSERT_TRUE(c.Ended());
          EXPECT_EQ(c.result.load(), IDCANCEL);
@@ -185,7 +186,7 @@ TEST_P(Contract, Holds) {
         ~StopFirst() { ui.Stop(); }
     } stopFirst{*ui};
     ui->Start([&] { result = probe.DoModal(); });
-    ASSERT_TRUE(ui->WaitFor([&] { return log.Count("p open") == 1; }));
+    ASSERT_TRUE(ui->WaitFor([&] { return log.Count("p open") == 1 && ui->OpenWindows() == 1; }));
     Context context{*ui, log, probe, result};
     contractCase.run(context);
 }
