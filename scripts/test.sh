@@ -42,6 +42,8 @@ build native
 run_tests native
 build asan
 run_tests asan
+# The loaders, the cipher and the number conversion under libFuzzer, 20 s each.
+scripts/fuzz.sh 20
 
 # Windows tests need a display for their windows; one Wine prefix per build.
 build windows
