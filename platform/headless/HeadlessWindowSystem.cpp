@@ -433,6 +433,14 @@ std::string HeadlessWindowSystem::TextOf(WindowHandle window) const {
     return Require(window).text;
 }
 
+std::vector<std::string> HeadlessWindowSystem::ControlTexts(WindowHandle dialog) const {
+    std::vector<std::string> texts;
+    for (WindowHandle handle : Require(dialog).controls) {
+        texts.push_back(Require(handle).text);
+    }
+    return texts;
+}
+
 std::string HeadlessWindowSystem::ControlText(int id) const {
     return TopControl(id).text;
 }

@@ -168,6 +168,8 @@ class HeadlessWindowSystem : public WindowSystem {
     // The control that has the focus, as an id (0 when it is no control).
     int FocusedControlId() const;
     std::string TextOf(WindowHandle window) const;
+    // The texts of all of a dialog's controls, in template order.
+    std::vector<std::string> ControlTexts(WindowHandle dialog) const;
     // A control of the innermost modal dialog.
     std::string ControlText(int id) const;
     int Check(int id) const;
@@ -241,7 +243,7 @@ class HeadlessWindowSystem : public WindowSystem {
     bool ShellNotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
 
     // Live objects, for tests that check nothing leaks.
-    std::size_t LiveBitmaps() const { return bitmaps_.size(); }
+    std::size_t LiveBitmaps() const { return bitmaps_.size() - 1; }  // less the stock one
     std::size_t LiveMemoryContexts() const;
 
   private:
