@@ -7,6 +7,7 @@
 
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
+#include "ui/ResourceIds.h"
 
 namespace quotamin {
 
@@ -19,15 +20,15 @@ class AdminDialog : public Dialog {
     // The end code of "Shutdown Quotamin": the program is to end.
     static constexpr std::intptr_t ResultQuitProgram = 16;
 
-    static constexpr int kTemplateId = 129;
-    static constexpr int kLogoffRadioId = 1001;
-    static constexpr int kShutdownRadioId = 1002;
-    static constexpr int kMinutesAllowedEditId = 1003;
-    static constexpr int kMinutesRemainingEditId = 1004;
-    static constexpr int kEnableCheckId = 1005;
-    static constexpr int kShutdownProgramButtonId = 1006;
-    static constexpr int kChangePasswordButtonId = 1010;
-    static constexpr int kUserNameEditId = 1028;
+    static constexpr int kTemplateId = IDD_ADMIN_DIALOG;
+    static constexpr int kLogoffRadioId = IDC_LOGOFF_RADIO;
+    static constexpr int kShutdownRadioId = IDC_SHUTDOWN_RADIO;
+    static constexpr int kMinutesAllowedEditId = IDC_MINUTES_ALLOWED;
+    static constexpr int kMinutesRemainingEditId = IDC_MINUTES_REMAINING;
+    static constexpr int kEnableCheckId = IDC_ENABLE_CHECK;
+    static constexpr int kShutdownProgramButtonId = IDC_SHUTDOWN_PROGRAM;
+    static constexpr int kChangePasswordButtonId = IDC_CHANGE_PASSWORD;
+    static constexpr int kUserNameEditId = IDC_USER_NAME;
 
   protected:
     void DoDataExchange(DataExchange& dx) override;

@@ -4,6 +4,7 @@
 
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
+#include "ui/ResourceIds.h"
 
 namespace quotamin {
 
@@ -13,10 +14,10 @@ class ChangePasswordDialog : public Dialog {
   public:
     explicit ChangePasswordDialog(QuotaminApp& app);
 
-    static constexpr int kTemplateId = 134;
-    static constexpr int kOldPasswordEditId = 1024;
-    static constexpr int kNewPasswordEditId = 1025;
-    static constexpr int kRepeatPasswordEditId = 1026;
+    static constexpr int kTemplateId = IDD_CHANGE_PASSWORD_DIALOG;
+    static constexpr int kOldPasswordEditId = IDC_OLD_PASSWORD;
+    static constexpr int kNewPasswordEditId = IDC_NEW_PASSWORD;
+    static constexpr int kRepeatPasswordEditId = IDC_REPEAT_PASSWORD;
 
   protected:
     void DoDataExchange(DataExchange& dx) override;

@@ -1,14 +1,21 @@
-// The program's entry point. For now it shows the about box; the application
-// object with the main window takes its place.
+// The program's entry point: the system's own services, the application over
+// them, and the main window for as long as the program lives.
 
+#include "core/NativeSystem.h"
 #include "platform/NativeWindowSystem.h"
-#include "ui/AboutDialog.h"
+#include "session/SessionTerminator.h"
 #include "ui/ProgramResources.h"
+#include "ui/QuotaminApp.h"
+#include "ui/SessionUser.h"
 
 int main() {
-    std::unique_ptr<quotamin::WindowSystem> windowSystem =
+    quotamin::NativeSystem system;
+    const std::unique_ptr<quotamin::WindowSystem> windowSystem =
         quotamin::MakeNativeWindowSystem(quotamin::ProgramResources());
-    quotamin::AboutDialog about(*windowSystem);
-    about.DoModal();
+    const std::unique_ptr<quotamin::SessionTerminator> terminator =
+        quotamin::MakeNativeSessionTerminator();
+    quotamin::QuotaminApp app(system, *windowSystem, *terminator, quotamin::TraceLog(),
+                              quotamin::SessionUserName);
+    app.InitInstance();
     return 0;
 }

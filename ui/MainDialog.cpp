@@ -1,5 +1,7 @@
 #include "ui/MainDialog.h"
 
+#include <utility>
+
 #include "core/FileError.h"
 #include "core/PasswordStore.h"
 #include "session/SessionTerminator.h"
@@ -12,9 +14,9 @@ namespace quotamin {
 
 namespace {
 
-constexpr int kIconId = 128;
-constexpr int kBackgroundBitmapId = 143;
-constexpr int kAboutMenuStringId = 101;
+constexpr int kIconId = IDR_MAINFRAME;
+constexpr int kBackgroundBitmapId = IDB_BACKGROUND;
+constexpr int kAboutMenuStringId = IDS_ABOUTBOX;
 
 }  // namespace
 

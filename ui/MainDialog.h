@@ -11,6 +11,7 @@
 #include "core/MinuteAccount.h"
 #include "platform/Controls.h"
 #include "ui/BitmapDialog.h"
+#include "ui/ResourceIds.h"
 
 namespace quotamin {
 
@@ -34,12 +35,12 @@ class MainDialog : public BitmapDialog {
     void StartHideTimer(int seconds);
     void StopHideTimer();
 
-    static constexpr int kTemplateId = 102;
-    static constexpr int kPasswordEditId = 1009;
-    static constexpr int kStatusEditId = 1034;
-    static constexpr int kLoginButtonId = 1006;
-    static constexpr int kCloseButtonId = 1007;
-    static constexpr int kAboutCommand = 16;
+    static constexpr int kTemplateId = IDD_QUOTAMIN_DIALOG;
+    static constexpr int kPasswordEditId = IDC_PASSWORD;
+    static constexpr int kStatusEditId = IDC_STATUS;
+    static constexpr int kLoginButtonId = IDC_LOGIN;
+    static constexpr int kCloseButtonId = IDC_CLOSE;
+    static constexpr int kAboutCommand = IDM_ABOUTBOX;
     static constexpr std::uint32_t kMinuteMilliseconds = 60000;
 
   protected:

@@ -2,7 +2,10 @@
 // and its three ways out, and changing the password.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/PasswordCipher.h"
+#include "session/TrayMessage.h"
 #include "tests/ui/ProgramFixture.h"
 #include "ui/AdminDialog.h"
 #include "ui/ChangePasswordDialog.h"
@@ -292,12 +295,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(AdministrationTest, NewPasswordIsSavedAsTypedAndUsedFromTheNextLogin) {
     OpenAdministration();
+    Enter("77", "66");  // typed before the change: still there afterwards
     ui.Click(AdminDialog::kChangePasswordButtonId);
-    Enter("77", "66");  // typed into the administration dialog: still there afterwards
     ChangePassword("quiltbay", " Tea Pot ", " Tea Pot ");
     ExpectMessage("The new password has been saved - remember to use this password in the future.");
     EXPECT_EQ(ui.FindDialog(ChangePasswordDialog::kTemplateId), WindowHandle{});
     ASSERT_TRUE(AdminOpen());
+    EXPECT_EQ(ui.ControlText(AdminDialog::kMinutesAllowedEditId), "77");
+    EXPECT_EQ(ui.ControlText(AdminDialog::kMinutesRemainingEditId), "66");
     EXPECT_EQ(ReadBytes(PasswordFile()), "\x09" + PasswordCipher::Encipher(" Tea Pot "));
     ui.Click(IDCANCEL);
 

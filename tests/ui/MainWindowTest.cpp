@@ -5,8 +5,8 @@
 #include "core/FileError.h"
 #include "session/TrayMessage.h"
 #include "tests/ui/ProgramFixture.h"
-#include "ui/AboutDialog.h"
 #include "ui/MainDialog.h"
+#include "ui/ResourceIds.h"
 
 namespace quotamin::testing {
 namespace {
@@ -40,6 +40,7 @@ struct StartCase {
     std::string atStart;
     // One step per minute tick; the last one ends the session.
     std::vector<MinuteStep> ticks;
+    friend void PrintTo(const StartCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class StartUpTest : public ProgramTest, public ::testing::WithParamInterface<StartCase> {};
@@ -61,7 +62,8 @@ TEST_P(StartUpTest, MinutesRunDownToTheEndOfTheSession) {
     EXPECT_FALSE(HideTimerRunning());
 
     for (std::size_t tick = 0; tick < c.ticks.size(); ++tick) {
-        ui.AdvanceBy(59s);
+        // Tick n comes n minutes after start-up.
+        ui.AdvanceBy(std::chrono::minutes(tick + 1) - 1s - ui.Now());
         EXPECT_TRUE(terminator.calls.empty()) << "before tick " << tick + 1;
         const bool last = tick + 1 == c.ticks.size();
         EXPECT_EQ(MinuteTimerRunning(), true);
@@ -201,11 +203,11 @@ TEST_F(ProgramTest, AboutBoxFromTheSystemMenuWhileTheTimeRunsOut) {
     EXPECT_EQ(menu.back().id, 16u);
     EXPECT_EQ(menu.back().text, "&About Quotamin...");
     ui.ChooseSystemCommand(16);
-    ASSERT_NE(ui.FindDialog(AboutDialog::kTemplateId), WindowHandle{});
+    ASSERT_NE(ui.FindDialog(IDD_ABOUTBOX), WindowHandle{});
     Minutes(2);
     ASSERT_EQ(terminator.calls.size(), 1u);
     EXPECT_EQ(terminator.calls[0].operation, "LogOff");
-    EXPECT_NE(ui.FindDialog(AboutDialog::kTemplateId), WindowHandle{});
+    EXPECT_NE(ui.FindDialog(IDD_ABOUTBOX), WindowHandle{});
 }
 
 TEST_F(ProgramTest, WindowIconIsTheProgramIcon) {

@@ -23,8 +23,9 @@ using namespace std::chrono_literals;
 // Records each request to end the session, and whether the minute timer was
 // still running at that moment.
 class RecordingTerminator : public SessionTerminator {
-public:
-    explicit RecordingTerminator(HeadlessWindowSystem& windowSystem) : m_windowSystem(windowSystem) {}
+  public:
+    explicit RecordingTerminator(HeadlessWindowSystem& windowSystem)
+        : m_windowSystem(windowSystem) {}
 
     struct Call {
         std::string operation;
@@ -36,7 +37,7 @@ public:
     bool LogOff() override { return Record("LogOff"); }
     bool ForceShutdown() override { return Record("ForceShutdown"); }
 
-private:
+  private:
     bool Record(const char* operation);
     HeadlessWindowSystem& m_windowSystem;
 };
@@ -55,7 +56,7 @@ inline std::ostream& operator<<(std::ostream& out, const Settings& s) {
 }
 
 class ProgramTest : public ::testing::Test {
-protected:
+  protected:
     ProgramTest();
     ~ProgramTest() override;
 
@@ -91,7 +92,7 @@ protected:
     std::string userName = "bob";
     QuotaminApp app;
 
-private:
+  private:
     std::optional<HeadlessWindowSystem::Running> m_running;
 };
 
