@@ -36,6 +36,5 @@
 #define IDM_ABOUTBOX 16
 #define QUOTAMIN_ABOUT_MENU_TEXT "&About Quotamin..."
 
-#define QUOTAMIN_SUPPORT_TEXT                                                   \
-    "For customer support, please email support@quotamin.example.org or visit " \
-    "www.quotamin.example.org"
+#define QUOTAMIN_SUPPORT_TEXT \
+    "For customer support, please email quotamin@example.org or visit www.example.org"

@@ -79,11 +79,11 @@ TEST_F(AboutDialogTest, OpensFromTheSystemMenuWhileTheMinuteTimerGoesOnAndEndsEv
         EXPECT_FALSE(ui.IsEnabled(mainWindow));
         EXPECT_EQ(ui.Foreground(), about);
         EXPECT_EQ(ui.FocusedControlId(), IDOK);
-        EXPECT_EQ(ui.ControlTexts(about),
-                  (std::vector<std::string>{"", "Quotamin Version 1.0.2", "OK",
-                                            "For customer support, please email "
-                                            "support@quotamin.example.org or visit "
-                                            "www.quotamin.example.org"}));
+        EXPECT_EQ(
+            ui.ControlTexts(about),
+            (std::vector<std::string>{"", "Quotamin Version 1.0.2", "OK",
+                                      "For customer support, please email quotamin@example.org "
+                                      "or visit www.example.org"}));
 
         ui.AdvanceBy(3min);
         minutes += 3;
