@@ -5,28 +5,17 @@
 #include <vector>
 
 #include "core/QuotaminConfig.h"
+#include "tests/support/StatusTexts.h"
 #include "tests/support/TestSystem.h"
 
 namespace quotamin {
 namespace {
 
-constexpr const char* kGrace =
-    "\r\nSorry, no more time left - you have a one-minute grace period during which the "
-    "administrator can login and change the settings.";
-constexpr const char* kEnd = "\r\nSorry, no more time left - logging off right now";
-
-std::string Ordinary(int minutes) {
-    return "\r\nYou still have " + std::to_string(minutes) +
-           " minutes remaining before you will be logged off";
-}
-std::string Panic(int minutes) {
-    return "\r\nPANIC!!! You have only " + std::to_string(minutes) +
-           " minutes remaining - please log off now";
-}
-std::string Warning(int minutes) {
-    return "\r\nWARNING!!! You have just " + std::to_string(minutes) +
-           " minutes remaining before you will be logged off";
-}
+const std::string& kGrace = testing::kGraceStatus;
+const std::string& kEnd = testing::kEndStatus;
+constexpr auto Ordinary = testing::OrdinaryStatus;
+constexpr auto Panic = testing::PanicStatus;
+constexpr auto Warning = testing::WarningStatus;
 
 struct Step {
     std::string text;
@@ -107,7 +96,7 @@ TEST_F(MinuteAccountTest, DisabledTicksCountButNeverChargeNorEnd) {
         EXPECT_EQ(account.CountMinute(), tick);
         account.ChargeMinute(config);
         const StatusReport report = account.Evaluate(config);
-        EXPECT_EQ(report.text, "\r\nQuota-min is disabled.");
+        EXPECT_EQ(report.text, testing::kDisabledStatus);
         EXPECT_FALSE(report.showWindow);
         EXPECT_TRUE(report.continueSession);
     }

@@ -6,6 +6,7 @@
 
 #include "core/AtomicFile.h"
 #include "core/FileError.h"
+#include "tests/support/SettingsBytes.h"
 #include "tests/support/TestSystem.h"
 
 namespace quotamin {
@@ -15,18 +16,7 @@ using testing::ReadBytes;
 using testing::TestSystem;
 using testing::WriteBytes;
 
-std::string Int32(std::int32_t value) {
-    std::string bytes;
-    for (int i = 0; i < 4; ++i) {
-        bytes += static_cast<char>(static_cast<std::uint32_t>(value) >> (8 * i));
-    }
-    return bytes;
-}
-
-std::string Record(std::int32_t enabled, std::int32_t allowed, std::int32_t remaining,
-                   std::int32_t logoff, std::int32_t day) {
-    return Int32(enabled) + Int32(allowed) + Int32(remaining) + Int32(logoff) + Int32(day);
-}
+constexpr auto Record = testing::SettingsRecord;
 
 class QuotaminConfigTest : public ::testing::Test {
   protected:

@@ -4,6 +4,7 @@
 
 #include "core/FileError.h"
 #include "session/TrayMessage.h"
+#include "tests/support/StatusTexts.h"
 #include "tests/ui/ProgramFixture.h"
 #include "ui/MainDialog.h"
 #include "ui/ResourceIds.h"
@@ -11,23 +12,11 @@
 namespace quotamin::testing {
 namespace {
 
-constexpr const char* kGrace =
-    "\r\nSorry, no more time left - you have a one-minute grace period during which the "
-    "administrator can login and change the settings.";
-constexpr const char* kEnd = "\r\nSorry, no more time left - logging off right now";
-
-std::string Ordinary(int minutes) {
-    return "\r\nYou still have " + std::to_string(minutes) +
-           " minutes remaining before you will be logged off";
-}
-std::string Panic(int minutes) {
-    return "\r\nPANIC!!! You have only " + std::to_string(minutes) +
-           " minutes remaining - please log off now";
-}
-std::string Warning(int minutes) {
-    return "\r\nWARNING!!! You have just " + std::to_string(minutes) +
-           " minutes remaining before you will be logged off";
-}
+const std::string& kGrace = kGraceStatus;
+const std::string& kEnd = kEndStatus;
+constexpr auto Ordinary = OrdinaryStatus;
+constexpr auto Panic = PanicStatus;
+constexpr auto Warning = WarningStatus;
 
 struct MinuteStep {
     std::string status;
@@ -116,7 +105,7 @@ TEST_F(ProgramTest, NewUserGetsDefaultsAndTheLogTellsTheStory) {
     EXPECT_EQ(SavedSettings(),
               (Settings{.enabled = 0, .allowed = 120, .remaining = 120, .logoff = 1}));
     EXPECT_EQ(SavedDay(), 17);
-    EXPECT_EQ(Status(), "\r\nQuota-min is disabled.");
+    EXPECT_EQ(Status(), kDisabledStatus);
     Minutes(3);
     // Disabled: every tick counted and logged, the balance and the file untouched.
     EXPECT_EQ(SavedSettings().remaining, 120);
@@ -265,7 +254,7 @@ TEST_F(ProgramTest, FailedSaveAtStartUpIsShownAndTheProgramRuns) {
     system.failure = TestSystem::Failure::Create;
     StartProgram();
     ExpectMessage(system.File("qm-bob.dat") + " - Can't open file for writing");
-    EXPECT_EQ(Status(), "\r\nQuota-min is disabled.");
+    EXPECT_EQ(Status(), kDisabledStatus);
     EXPECT_EQ(ui.NotifyIconCalls().size(), 1u);
     EXPECT_FALSE(ProgramEnded());
 }

@@ -2,29 +2,13 @@
 
 #include <sstream>
 
+#include "tests/support/SettingsBytes.h"
 #include "ui/MainDialog.h"
 #include "ui/ProgramResources.h"
 
 namespace quotamin::testing {
 
 namespace {
-
-std::string Int32(std::int32_t value) {
-    std::string bytes;
-    for (int i = 0; i < 4; ++i) {
-        bytes += static_cast<char>(static_cast<std::uint32_t>(value) >> (8 * i));
-    }
-    return bytes;
-}
-
-std::int32_t Int32At(const std::string& bytes, std::size_t offset) {
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) {
-        value =
-            value << 8 | static_cast<unsigned char>(bytes[offset + static_cast<std::size_t>(i)]);
-    }
-    return static_cast<std::int32_t>(value);
-}
 
 std::tm FixedTime() {
     std::tm time{};
@@ -58,8 +42,8 @@ ProgramTest::~ProgramTest() {
 
 void ProgramTest::GivenSettings(const Settings& settings) {
     WriteBytes(system.File("qm-" + userName + ".dat"),
-               Int32(settings.enabled) + Int32(settings.allowed) + Int32(settings.remaining) +
-                   Int32(settings.logoff) + Int32(system.today));
+               SettingsRecord(settings.enabled, settings.allowed, settings.remaining,
+                              settings.logoff, system.today));
 }
 
 void ProgramTest::StartProgram() {
