@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Runs the end-to-end test in a fresh Windows installation of its own (a new
+# Wine prefix in the build directory), on a virtual screen of its own so that
+# no other test's windows come in the way. Wine's virtual desktop gives the
+# windows their frames and a task bar with a real notification area.
+# Screenshots are left in the screenshot directory as PNG files.
+#
+#   run.sh <program.exe> <e2e_test.exe> <e2e_bystander.exe> <work dir> <screenshot dir>
+set -euo pipefail
+if [ -z "${QUOTAMIN_E2E_SCREEN:-}" ]; then
+    QUOTAMIN_E2E_SCREEN=1 exec xvfb-run -a -s '-screen 0 1280x1024x24' bash "$0" "$@"
+fi
+program=$1 driver=$2 bystander=$3 work=$4 shots=$5
+
+export WINEPREFIX=$work/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+if file -b "$program" | grep -q 'x86-64'; then
+    loader=/usr/lib/wine/wine64
+else
+    loader=/usr/lib/wine/wine
+fi
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+rm -rf "$WINEPREFIX" "$shots"
+mkdir -p "$shots"
+echo "Creating a fresh Wine prefix in $WINEPREFIX"
+"$loader" wineboot -i >/dev/null 2>&1
+# The fonts Wine ships (Debian's fonts-wine), where Wine looks first: the
+# system fonts, MS Sans Serif of the dialogs and Marlett of the caption buttons.
+ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+"$loader" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
+"$loader" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null
+/usr/lib/wine/wineserver -w
+
+status=0
+"$loader" "$driver" "$(winpath "$program")" "$(winpath "$bystander")" "$(winpath "$shots")" ||
+    status=$?
+/usr/lib/wine/wineserver -k || true
+
+for picture in "$shots"/*.bmp; do
+    [ -e "$picture" ] || continue
+    convert "$picture" "${picture%.bmp}.png" && rm "$picture"
+done
+echo "Screenshots: $(cd "$shots" && echo *.png)"
+exit "$status"
