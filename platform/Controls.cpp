@@ -7,18 +7,18 @@
 namespace quotamin {
 
 WindowSystem& Control::GetWindowSystem() const {
-    if (windowSystem_ == nullptr) {
+    if (m_windowSystem == nullptr) {
         throw std::logic_error("control used before DoDataExchange bound it");
     }
-    return *windowSystem_;
+    return *m_windowSystem;
 }
 
 std::string Control::GetWindowText() const {
-    return GetWindowSystem().GetWindowText(window_);
+    return GetWindowSystem().GetWindowText(m_window);
 }
 
 void Control::SetWindowText(const std::string& text) {
-    GetWindowSystem().SetWindowText(window_, text);
+    GetWindowSystem().SetWindowText(m_window, text);
 }
 
 int Button::GetCheck() const {
@@ -30,12 +30,12 @@ void Button::SetCheck(int check) {
 }
 
 void DataExchange::Bind(int id, Control& control) {
-    WindowHandle window = windowSystem_.GetDlgItem(dialog_, id);
+    WindowHandle window = m_windowSystem.GetDlgItem(m_dialog, id);
     if (window == WindowHandle{}) {
         throw std::logic_error("the dialog has no control " + std::to_string(id));
     }
-    control.windowSystem_ = &windowSystem_;
-    control.window_ = window;
+    control.m_windowSystem = &m_windowSystem;
+    control.m_window = window;
 }
 
 }  // namespace quotamin

@@ -13,7 +13,7 @@ class WindowSystem;
 
 class Control {
   public:
-    WindowHandle GetSafeHwnd() const { return window_; }
+    WindowHandle GetSafeHwnd() const { return m_window; }
     std::string GetWindowText() const;
     void SetWindowText(const std::string& text);
 
@@ -22,8 +22,8 @@ class Control {
 
   private:
     friend class DataExchange;
-    WindowSystem* windowSystem_ = nullptr;
-    WindowHandle window_{};
+    WindowSystem* m_windowSystem = nullptr;
+    WindowHandle m_window{};
 };
 
 class Edit : public Control {};
@@ -38,13 +38,13 @@ class Button : public Control {
 class DataExchange {
   public:
     DataExchange(WindowSystem& windowSystem, WindowHandle dialog)
-        : windowSystem_(windowSystem), dialog_(dialog) {}
+        : m_windowSystem(windowSystem), m_dialog(dialog) {}
     // Binds `control` to the dialog's control `id`; throws when there is none.
     void Bind(int id, Control& control);
 
   private:
-    WindowSystem& windowSystem_;
-    WindowHandle dialog_;
+    WindowSystem& m_windowSystem;
+    WindowHandle m_dialog;
 };
 
 inline void DDX_Control(DataExchange& dx, int id, Control& control) {

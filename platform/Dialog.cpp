@@ -5,82 +5,82 @@
 namespace quotamin {
 
 Dialog::Dialog(WindowSystem& windowSystem, int templateId)
-    : windowSystem_(windowSystem), templateId_(templateId) {}
+    : m_windowSystem(windowSystem), m_templateId(templateId) {}
 
 std::intptr_t Dialog::DoModal() {
-    return windowSystem_.RunModalDialog(*this, templateId_);
+    return m_windowSystem.RunModalDialog(*this, m_templateId);
 }
 
 void Dialog::EndDialog(std::intptr_t result) {
-    windowSystem_.EndDialog(window_, result);
+    m_windowSystem.EndDialog(m_window, result);
 }
 
 bool Dialog::ShowWindow(int command) {
-    return windowSystem_.ShowWindow(window_, command);
+    return m_windowSystem.ShowWindow(m_window, command);
 }
 
 bool Dialog::SetForegroundWindow() {
-    return windowSystem_.SetForegroundWindow(window_);
+    return m_windowSystem.SetForegroundWindow(m_window);
 }
 
 WindowHandle Dialog::SetFocus() {
-    return windowSystem_.SetFocus(window_);
+    return m_windowSystem.SetFocus(m_window);
 }
 
 bool Dialog::SetWindowPos(WindowHandle insertAfter, int x, int y, int cx, int cy,
                           std::uint32_t flags) {
-    return windowSystem_.SetWindowPos(window_, insertAfter, x, y, cx, cy, flags);
+    return m_windowSystem.SetWindowPos(m_window, insertAfter, x, y, cx, cy, flags);
 }
 
 bool Dialog::IsIconic() const {
-    return windowSystem_.IsIconic(window_);
+    return m_windowSystem.IsIconic(m_window);
 }
 
 Rect Dialog::GetClientRect() const {
-    return windowSystem_.GetClientRect(window_);
+    return m_windowSystem.GetClientRect(m_window);
 }
 
 std::uintptr_t Dialog::SetTimer(std::uintptr_t id, std::uint32_t milliseconds) {
-    return windowSystem_.SetTimer(window_, id, milliseconds);
+    return m_windowSystem.SetTimer(m_window, id, milliseconds);
 }
 
 bool Dialog::KillTimer(std::uintptr_t id) {
-    return windowSystem_.KillTimer(window_, id);
+    return m_windowSystem.KillTimer(m_window, id);
 }
 
 LResult Dialog::SendMessage(std::uint32_t message, WParam wParam, LParam lParam) {
-    return windowSystem_.SendMessage(window_, message, wParam, lParam);
+    return m_windowSystem.SendMessage(m_window, message, wParam, lParam);
 }
 
 int Dialog::MessageBox(const std::string& text) {
-    return windowSystem_.MessageBox(window_, text, windowSystem_.ApplicationName(), MB_OK);
+    return m_windowSystem.MessageBox(m_window, text, m_windowSystem.ApplicationName(), MB_OK);
 }
 
 bool Dialog::SystemMenu::AppendMenu(std::uint32_t flags, std::uintptr_t id,
                                     const std::string& text) {
-    return windowSystem_.AppendMenu(menu_, flags, id, text);
+    return m_windowSystem.AppendMenu(m_menu, flags, id, text);
 }
 
 Dialog::SystemMenu Dialog::GetSystemMenu(bool revert) {
-    return SystemMenu(windowSystem_, windowSystem_.GetSystemMenu(window_, revert));
+    return SystemMenu(m_windowSystem, m_windowSystem.GetSystemMenu(m_window, revert));
 }
 
 std::string Dialog::LoadString(int resourceId) {
-    return windowSystem_.LoadString(resourceId);
+    return m_windowSystem.LoadString(resourceId);
 }
 
 IconHandle Dialog::LoadIcon(int resourceId) {
-    return windowSystem_.LoadIcon(resourceId);
+    return m_windowSystem.LoadIcon(resourceId);
 }
 
 int Dialog::GetSystemMetrics(int index) {
-    return windowSystem_.GetSystemMetrics(index);
+    return m_windowSystem.GetSystemMetrics(index);
 }
 
 void Dialog::DoDataExchange(DataExchange&) {}
 
 bool Dialog::OnInitDialog() {
-    DataExchange dx(windowSystem_, window_);
+    DataExchange dx(m_windowSystem, m_window);
     DoDataExchange(dx);
     return true;
 }
@@ -143,7 +143,7 @@ LResult Dialog::WindowProc(std::uint32_t message, WParam wParam, LParam lParam) 
             OnPaint();
             return 0;
         case WM_ERASEBKGND: {
-            BorrowedDrawingContext dc(windowSystem_, static_cast<DcHandle>(wParam));
+            BorrowedDrawingContext dc(m_windowSystem, static_cast<DcHandle>(wParam));
             return OnEraseBkgnd(dc) ? 1 : 0;
         }
         case WM_SYSCOMMAND:
@@ -160,19 +160,19 @@ LResult Dialog::WindowProc(std::uint32_t message, WParam wParam, LParam lParam) 
 }
 
 LResult Dialog::Default() {
-    return windowSystem_.DefaultProcessing(window_, current_.message, current_.wParam,
-                                           current_.lParam);
+    return m_windowSystem.DefaultProcessing(m_window, m_current.message, m_current.wParam,
+                                            m_current.lParam);
 }
 
 LResult Dialog::ReceiveMessage(WindowHandle window, std::uint32_t message, WParam wParam,
                                LParam lParam) noexcept {
-    if (window_ == WindowHandle{}) {
-        window_ = window;
+    if (m_window == WindowHandle{}) {
+        m_window = window;
     }
     // Handlers nest (a handler's message box dispatches timer messages), so the
     // message that Default() refers to is restored when each returns.
-    const Message outer = current_;
-    current_ = {message, wParam, lParam};
+    const Message outer = m_current;
+    m_current = {message, wParam, lParam};
     LResult result = 0;
     try {
         result = WindowProc(message, wParam, lParam);
@@ -181,9 +181,9 @@ LResult Dialog::ReceiveMessage(WindowHandle window, std::uint32_t message, WPara
     } catch (...) {
         ReportError(message, wParam, "An unknown error occurred.");
     }
-    current_ = outer;
+    m_current = outer;
     if (message == WM_NCDESTROY) {
-        window_ = WindowHandle{};
+        m_window = WindowHandle{};
     }
     return result;
 }
@@ -213,7 +213,7 @@ std::string Where(int templateId, std::uint32_t message, WParam wParam) {
 
 void Dialog::ReportError(std::uint32_t message, WParam wParam, const std::string& reason) noexcept {
     try {
-        MessageBox("The action was not completed (" + Where(templateId_, message, wParam) +
+        MessageBox("The action was not completed (" + Where(m_templateId, message, wParam) +
                    "):\n\n" + reason);
     } catch (...) {
         // Nothing is left to tell the user with; the program goes on regardless.

@@ -34,9 +34,9 @@ class Dialog : private DialogHost {
     // Ends the modal loop once the current handler has returned.
     void EndDialog(std::intptr_t result);
 
-    WindowHandle GetSafeHwnd() const { return window_; }
-    int GetTemplateId() const { return templateId_; }
-    WindowSystem& GetWindowSystem() const { return windowSystem_; }
+    WindowHandle GetSafeHwnd() const { return m_window; }
+    int GetTemplateId() const { return m_templateId; }
+    WindowSystem& GetWindowSystem() const { return m_windowSystem; }
 
     bool ShowWindow(int command);
     bool SetForegroundWindow();
@@ -56,13 +56,13 @@ class Dialog : private DialogHost {
     class SystemMenu {
       public:
         SystemMenu(WindowSystem& windowSystem, MenuHandle menu)
-            : windowSystem_(windowSystem), menu_(menu) {}
-        explicit operator bool() const { return menu_ != MenuHandle{}; }
+            : m_windowSystem(windowSystem), m_menu(menu) {}
+        explicit operator bool() const { return m_menu != MenuHandle{}; }
         bool AppendMenu(std::uint32_t flags, std::uintptr_t id = 0, const std::string& text = {});
 
       private:
-        WindowSystem& windowSystem_;
-        MenuHandle menu_;
+        WindowSystem& m_windowSystem;
+        MenuHandle m_menu;
     };
     SystemMenu GetSystemMenu(bool revert = false);
 
@@ -106,10 +106,10 @@ class Dialog : private DialogHost {
         LParam lParam = 0;
     };
 
-    WindowSystem& windowSystem_;
-    int templateId_;
-    WindowHandle window_{};
-    Message current_;
+    WindowSystem& m_windowSystem;
+    int m_templateId;
+    WindowHandle m_window{};
+    Message m_current;
 };
 
 }  // namespace quotamin

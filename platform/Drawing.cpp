@@ -9,21 +9,21 @@ BitmapHandle DrawingContext::SelectObject(const Bitmap& bitmap) {
 }
 
 BitmapHandle DrawingContext::SelectObject(BitmapHandle bitmap) {
-    return windowSystem_.SelectObject(dc_, bitmap);
+    return m_windowSystem.SelectObject(m_dc, bitmap);
 }
 
 bool DrawingContext::BitBlt(int x, int y, int cx, int cy, const DrawingContext& source, int sx,
                             int sy, std::uint32_t rop) {
-    return windowSystem_.BitBlt(dc_, x, y, cx, cy, source.dc_, sx, sy, rop);
+    return m_windowSystem.BitBlt(m_dc, x, y, cx, cy, source.m_dc, sx, sy, rop);
 }
 
 bool DrawingContext::StretchBlt(int x, int y, int cx, int cy, const DrawingContext& source, int sx,
                                 int sy, int scx, int scy, std::uint32_t rop) {
-    return windowSystem_.StretchBlt(dc_, x, y, cx, cy, source.dc_, sx, sy, scx, scy, rop);
+    return m_windowSystem.StretchBlt(m_dc, x, y, cx, cy, source.m_dc, sx, sy, scx, scy, rop);
 }
 
 bool DrawingContext::DrawIcon(int x, int y, IconHandle icon) {
-    return windowSystem_.DrawIcon(dc_, x, y, icon);
+    return m_windowSystem.DrawIcon(m_dc, x, y, icon);
 }
 
 MemoryDrawingContext::MemoryDrawingContext(const DrawingContext& compatibleWith)
@@ -38,10 +38,10 @@ MemoryDrawingContext::~MemoryDrawingContext() {
 }
 
 PaintDC::PaintDC(WindowSystem& windowSystem, WindowHandle window)
-    : DrawingContext(windowSystem, windowSystem.BeginPaint(window)), window_(window) {}
+    : DrawingContext(windowSystem, windowSystem.BeginPaint(window)), m_window(window) {}
 
 PaintDC::~PaintDC() {
-    GetWindowSystem().EndPaint(window_, GetSafeHdc());
+    GetWindowSystem().EndPaint(m_window, GetSafeHdc());
 }
 
 Bitmap::~Bitmap() {
@@ -50,18 +50,18 @@ Bitmap::~Bitmap() {
 
 bool Bitmap::LoadBitmap(int resourceId) {
     DeleteObject();
-    bitmap_ = windowSystem_.LoadBitmap(resourceId);
-    return bitmap_ != BitmapHandle{};
+    m_bitmap = m_windowSystem.LoadBitmap(resourceId);
+    return m_bitmap != BitmapHandle{};
 }
 
 bool Bitmap::GetObject(BitmapInfo& info) const {
-    return bitmap_ != BitmapHandle{} && windowSystem_.GetObject(bitmap_, info);
+    return m_bitmap != BitmapHandle{} && m_windowSystem.GetObject(m_bitmap, info);
 }
 
 void Bitmap::DeleteObject() {
-    if (bitmap_ != BitmapHandle{}) {
-        windowSystem_.DeleteObject(bitmap_);
-        bitmap_ = BitmapHandle{};
+    if (m_bitmap != BitmapHandle{}) {
+        m_windowSystem.DeleteObject(m_bitmap);
+        m_bitmap = BitmapHandle{};
     }
 }
 

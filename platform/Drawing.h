@@ -16,12 +16,12 @@ class Bitmap;
 class DrawingContext {
   public:
     DrawingContext(WindowSystem& windowSystem, DcHandle dc)
-        : windowSystem_(windowSystem), dc_(dc) {}
+        : m_windowSystem(windowSystem), m_dc(dc) {}
     DrawingContext(const DrawingContext&) = delete;
     DrawingContext& operator=(const DrawingContext&) = delete;
 
-    DcHandle GetSafeHdc() const { return dc_; }
-    WindowSystem& GetWindowSystem() const { return windowSystem_; }
+    DcHandle GetSafeHdc() const { return m_dc; }
+    WindowSystem& GetWindowSystem() const { return m_windowSystem; }
 
     // Returns the bitmap selected before, to be selected back.
     BitmapHandle SelectObject(const Bitmap& bitmap);
@@ -36,8 +36,8 @@ class DrawingContext {
     ~DrawingContext() = default;
 
   private:
-    WindowSystem& windowSystem_;
-    DcHandle dc_;
+    WindowSystem& m_windowSystem;
+    DcHandle m_dc;
 };
 
 // The context that WM_ERASEBKGND hands over; not ours to delete.
@@ -62,13 +62,13 @@ class PaintDC final : public DrawingContext {
     ~PaintDC();
 
   private:
-    WindowHandle window_;
+    WindowHandle m_window;
 };
 
 // A bitmap of the program's resources, deleted with this object.
 class Bitmap {
   public:
-    explicit Bitmap(WindowSystem& windowSystem) : windowSystem_(windowSystem) {}
+    explicit Bitmap(WindowSystem& windowSystem) : m_windowSystem(windowSystem) {}
     ~Bitmap();
     Bitmap(const Bitmap&) = delete;
     Bitmap& operator=(const Bitmap&) = delete;
@@ -77,13 +77,13 @@ class Bitmap {
     // held before; false when there is no such bitmap, which leaves it empty.
     bool LoadBitmap(int resourceId);
     bool GetObject(BitmapInfo& info) const;
-    BitmapHandle GetSafeHandle() const { return bitmap_; }
-    explicit operator bool() const { return bitmap_ != BitmapHandle{}; }
+    BitmapHandle GetSafeHandle() const { return m_bitmap; }
+    explicit operator bool() const { return m_bitmap != BitmapHandle{}; }
 
   private:
     void DeleteObject();
-    WindowSystem& windowSystem_;
-    BitmapHandle bitmap_{};
+    WindowSystem& m_windowSystem;
+    BitmapHandle m_bitmap{};
 };
 
 }  // namespace quotamin

@@ -44,9 +44,9 @@ void MessageBoxView::PressOk() const {
 }
 
 HeadlessWindowSystem::HeadlessWindowSystem(ResourceTable resources, std::string programPath)
-    : resources_(std::move(resources)), programPath_(std::move(programPath)) {
-    stockBitmap_ = static_cast<BitmapHandle>(nextHandle_++);
-    bitmaps_[stockBitmap_] = BitmapObject{0, 1, 1, {0}};
+    : m_resources(std::move(resources)), m_programPath(std::move(programPath)) {
+    m_stockBitmap = static_cast<BitmapHandle>(m_nextHandle++);
+    m_bitmaps[m_stockBitmap] = BitmapObject{0, 1, 1, {0}};
 }
 
 HeadlessWindowSystem::~HeadlessWindowSystem() {
@@ -56,104 +56,104 @@ HeadlessWindowSystem::~HeadlessWindowSystem() {
 // --- Running the code under test ---
 
 HeadlessWindowSystem::Running HeadlessWindowSystem::Start(std::function<void()> code) {
-    if (uiRunning_) {
+    if (m_uiRunning) {
         throw Misuse("Start() while the code started before is still running");
     }
-    if (ui_.joinable()) {
-        ui_.join();
+    if (m_ui.joinable()) {
+        m_ui.join();
     }
-    uiRunning_ = true;
-    stopping_ = false;
-    uiError_ = nullptr;
-    ui_ = std::thread([this, code = std::move(code)] {
+    m_uiRunning = true;
+    m_stopping = false;
+    m_uiError = nullptr;
+    m_ui = std::thread([this, code = std::move(code)] {
         {
-            std::unique_lock<std::mutex> lock(mutex_);
-            turnChanged_.wait(lock, [this] { return turn_ == Turn::Ui; });
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_turnChanged.wait(lock, [this] { return m_turn == Turn::Ui; });
         }
         try {
             code();
         } catch (...) {
-            uiError_ = std::current_exception();
+            m_uiError = std::current_exception();
         }
-        std::lock_guard<std::mutex> lock(mutex_);
-        uiRunning_ = false;
-        turn_ = Turn::Test;
-        turnChanged_.notify_all();
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_uiRunning = false;
+        m_turn = Turn::Test;
+        m_turnChanged.notify_all();
     });
-    uiId_ = ui_.get_id();
+    m_uiId = m_ui.get_id();
     HandToUiAndWait();
     return Running(*this);
 }
 
 bool HeadlessWindowSystem::Finished() {
-    if (uiError_) {
-        std::exception_ptr error = std::exchange(uiError_, nullptr);
+    if (m_uiError) {
+        std::exception_ptr error = std::exchange(m_uiError, nullptr);
         std::rethrow_exception(error);
     }
-    return !uiRunning_;
+    return !m_uiRunning;
 }
 
 void HeadlessWindowSystem::Stop() {
-    if (uiRunning_) {
-        stopping_ = true;
+    if (m_uiRunning) {
+        m_stopping = true;
         HandToUiAndWait();
     }
-    if (ui_.joinable()) {
-        ui_.join();
+    if (m_ui.joinable()) {
+        m_ui.join();
     }
-    stopping_ = false;
+    m_stopping = false;
 }
 
 void HeadlessWindowSystem::HandToUiAndWait() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    turn_ = Turn::Ui;
-    turnChanged_.notify_all();
-    turnChanged_.wait(lock, [this] { return turn_ == Turn::Test; });
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_turn = Turn::Ui;
+    m_turnChanged.notify_all();
+    m_turnChanged.wait(lock, [this] { return m_turn == Turn::Test; });
 }
 
 void HeadlessWindowSystem::HandToTest(std::unique_lock<std::mutex>& lock) {
-    turn_ = Turn::Test;
-    turnChanged_.notify_all();
-    turnChanged_.wait(lock, [this] { return turn_ == Turn::Ui; });
+    m_turn = Turn::Test;
+    m_turnChanged.notify_all();
+    m_turnChanged.wait(lock, [this] { return m_turn == Turn::Ui; });
 }
 
 void HeadlessWindowSystem::RequireUiThread() const {
-    if (!uiRunning_ || std::this_thread::get_id() != uiId_) {
+    if (!m_uiRunning || std::this_thread::get_id() != m_uiId) {
         throw Misuse("modal loops run only in code started with Start()");
     }
 }
 
 void HeadlessWindowSystem::RunOnUi(std::function<void()> action) {
-    if (!uiRunning_) {
+    if (!m_uiRunning) {
         throw Misuse("no code is running to act on; Start() it first");
     }
-    actions_.push_back(std::move(action));
+    m_actions.push_back(std::move(action));
     HandToUiAndWait();
     Finished();  // rethrows what escaped from the code under test, if anything
 }
 
 void HeadlessWindowSystem::Pump(const std::function<bool()>& done) {
-    while (!done() && !stopping_) {
-        if (!actions_.empty()) {
-            std::function<void()> action = std::move(actions_.front());
-            actions_.pop_front();
+    while (!done() && !m_stopping) {
+        if (!m_actions.empty()) {
+            std::function<void()> action = std::move(m_actions.front());
+            m_actions.pop_front();
             action();
             continue;
         }
         auto due =
-            std::min_element(timers_.begin(), timers_.end(), [](const Timer& a, const Timer& b) {
+            std::min_element(m_timers.begin(), m_timers.end(), [](const Timer& a, const Timer& b) {
                 return a.due != b.due ? a.due < b.due : a.sequence < b.sequence;
             });
-        if (due != timers_.end() && due->due <= target_) {
-            now_ = std::max(now_, due->due);
+        if (due != m_timers.end() && due->due <= m_target) {
+            m_now = std::max(m_now, due->due);
             due->due += std::chrono::milliseconds(due->period);
             const WindowHandle window = due->window;
             const std::uintptr_t id = due->id;
             SendMessage(window, WM_TIMER, id, 0);
             continue;
         }
-        now_ = std::max(now_, target_);
-        std::unique_lock<std::mutex> lock(mutex_);
+        m_now = std::max(m_now, m_target);
+        std::unique_lock<std::mutex> lock(m_mutex);
         HandToTest(lock);
     }
 }
@@ -161,12 +161,12 @@ void HeadlessWindowSystem::Pump(const std::function<bool()>& done) {
 // --- Actions ---
 
 void HeadlessWindowSystem::AdvanceBy(std::chrono::milliseconds duration) {
-    target_ = std::max(target_, now_) + duration;
-    if (uiRunning_) {
+    m_target = std::max(m_target, m_now) + duration;
+    if (m_uiRunning) {
         HandToUiAndWait();
         Finished();
     } else {
-        now_ = target_;
+        m_now = m_target;
     }
 }
 
@@ -175,16 +175,16 @@ void HeadlessWindowSystem::Type(int id, const std::string& text) {
     if (control.controlKind != ControlKind::Edit || (control.style & ES_READONLY) != 0) {
         throw Misuse("control " + std::to_string(id) + " is no edit that can be typed into");
     }
-    WindowHandle handle = GetDlgItem(modal_.back(), id);
+    WindowHandle handle = GetDlgItem(m_modal.back(), id);
     RunOnUi([this, handle, text] {
-        focus_ = handle;
+        m_focus = handle;
         Find(handle)->text += text;
     });
 }
 
 void HeadlessWindowSystem::SetText(int id, const std::string& text) {
     TopControl(id);
-    WindowHandle handle = GetDlgItem(modal_.back(), id);
+    WindowHandle handle = GetDlgItem(m_modal.back(), id);
     RunOnUi([this, handle, text] { SetWindowText(handle, text); });
 }
 
@@ -193,11 +193,11 @@ void HeadlessWindowSystem::Click(int id) {
     if (control.controlKind == ControlKind::Static) {
         throw Misuse("control " + std::to_string(id) + " cannot be clicked");
     }
-    WindowHandle dialog = modal_.back();
+    WindowHandle dialog = m_modal.back();
     WindowHandle handle = GetDlgItem(dialog, id);
     RunOnUi([this, dialog, handle, id] {
         Window& clicked = *Find(handle);
-        focus_ = handle;
+        m_focus = handle;
         if (clicked.controlKind != ControlKind::Button) {
             return;
         }
@@ -246,7 +246,7 @@ void HeadlessWindowSystem::PressEnter() {
         const Window& dialog = *Find(top);
         int id = IDOK;
         WindowHandle button{};
-        const Window* focused = Find(focus_);
+        const Window* focused = Find(m_focus);
         auto isPushButton = [](const Window& w) {
             const std::uint32_t type = w.style & BS_TYPEMASK;
             return w.controlKind == ControlKind::Button &&
@@ -254,7 +254,7 @@ void HeadlessWindowSystem::PressEnter() {
         };
         if (focused != nullptr && focused->parent == top && isPushButton(*focused)) {
             id = focused->controlId;
-            button = focus_;
+            button = m_focus;
         } else {
             for (WindowHandle handle : dialog.controls) {
                 const Window& control = *Find(handle);
@@ -312,7 +312,7 @@ void HeadlessWindowSystem::ChooseSystemCommand(std::uint32_t id) {
     if (!listed) {
         throw Misuse("the system menu has no entry " + std::to_string(id));
     }
-    const WindowHandle top = modal_.back();
+    const WindowHandle top = m_modal.back();
     RunOnUi([this, top, id] { SendMessage(top, WM_SYSCOMMAND, id, 0); });
 }
 
@@ -338,7 +338,7 @@ LResult HeadlessWindowSystem::EraseBackground(WindowHandle window) {
     RunOnUi([&] {
         const DcHandle dc = NewContext(window);
         result = SendMessage(window, WM_ERASEBKGND, static_cast<WParam>(dc), 0);
-        contexts_.erase(dc);
+        m_contexts.erase(dc);
     });
     return result;
 }
@@ -378,11 +378,11 @@ void HeadlessWindowSystem::PressMessageBoxOk(WindowHandle box) {
 // --- Queries ---
 
 WindowHandle HeadlessWindowSystem::TopWindow() const {
-    return modal_.empty() ? WindowHandle{} : modal_.back();
+    return m_modal.empty() ? WindowHandle{} : m_modal.back();
 }
 
 WindowHandle HeadlessWindowSystem::FindDialog(int templateId) const {
-    for (auto it = modal_.rbegin(); it != modal_.rend(); ++it) {
+    for (auto it = m_modal.rbegin(); it != m_modal.rend(); ++it) {
         const Window& window = Require(*it);
         if (window.kind == Kind::Dialog && window.templateId == templateId) {
             return *it;
@@ -425,7 +425,7 @@ bool HeadlessWindowSystem::IsTopmost(WindowHandle window) const {
 }
 
 int HeadlessWindowSystem::FocusedControlId() const {
-    const Window* focused = Find(focus_);
+    const Window* focused = Find(m_focus);
     return focused != nullptr && focused->kind == Kind::Control ? focused->controlId : 0;
 }
 
@@ -460,7 +460,7 @@ IconHandle HeadlessWindowSystem::WindowIcon(WindowHandle window, WParam which) c
 
 std::vector<TimerInfo> HeadlessWindowSystem::Timers() const {
     std::vector<TimerInfo> timers;
-    for (const Timer& timer : timers_) {
+    for (const Timer& timer : m_timers) {
         timers.push_back({timer.window, timer.id, timer.period, timer.due});
     }
     return timers;
@@ -476,7 +476,7 @@ MessageBoxView HeadlessWindowSystem::TopMessageBox() {
 
 std::vector<MessageBoxView> HeadlessWindowSystem::OpenMessageBoxes() {
     std::vector<MessageBoxView> boxes;
-    for (WindowHandle window : modal_) {
+    for (WindowHandle window : m_modal) {
         if (Require(window).kind == Kind::MessageBox) {
             boxes.push_back(ViewOf(window));
         }
@@ -495,13 +495,13 @@ std::uint32_t HeadlessWindowSystem::PixelAt(WindowHandle window, int x, int y) c
 
 std::size_t HeadlessWindowSystem::LiveMemoryContexts() const {
     return static_cast<std::size_t>(
-        std::count_if(contexts_.begin(), contexts_.end(),
+        std::count_if(m_contexts.begin(), m_contexts.end(),
                       [](const auto& entry) { return entry.second.window == WindowHandle{}; }));
 }
 
 WindowHandle HeadlessWindowSystem::CreatePlainWindow() {
     const WindowHandle handle = NewHandle();
-    windows_[handle].kind = Kind::Plain;
+    m_windows[handle].kind = Kind::Plain;
     return handle;
 }
 
@@ -509,13 +509,13 @@ WindowHandle HeadlessWindowSystem::CreatePlainWindow() {
 
 std::intptr_t HeadlessWindowSystem::RunModalDialog(DialogHost& host, int templateId) {
     RequireUiThread();
-    const DialogTemplate* dialogTemplate = resources_.FindDialog(templateId);
+    const DialogTemplate* dialogTemplate = m_resources.FindDialog(templateId);
     if (dialogTemplate == nullptr) {
         return -1;
     }
     const WindowHandle owner = TopWindow();
     const WindowHandle handle = NewHandle();
-    Window& dialog = windows_[handle];
+    Window& dialog = m_windows[handle];
     dialog.kind = Kind::Dialog;
     dialog.owner = owner;
     dialog.templateId = templateId;
@@ -530,7 +530,7 @@ std::intptr_t HeadlessWindowSystem::RunModalDialog(DialogHost& host, int templat
     ResizeSurface(dialog);
     for (const ControlTemplate& item : dialogTemplate->controls) {
         const WindowHandle controlHandle = NewHandle();
-        Window& control = windows_[controlHandle];
+        Window& control = m_windows[controlHandle];
         control.kind = Kind::Control;
         control.parent = handle;
         control.controlId = item.id;
@@ -547,24 +547,24 @@ std::intptr_t HeadlessWindowSystem::RunModalDialog(DialogHost& host, int templat
     if (disabledOwner) {
         ownerWindow->enabled = false;
     }
-    const WindowHandle focusBefore = focus_;
-    const WindowHandle foregroundBefore = foreground_;
-    modal_.push_back(handle);
+    const WindowHandle focusBefore = m_focus;
+    const WindowHandle foregroundBefore = m_foreground;
+    m_modal.push_back(handle);
 
     const LResult initResult = SendMessage(handle, WM_INITDIALOG, 0, 0);
-    if (Window* opened = Find(handle); opened != nullptr && !opened->ended && !stopping_) {
+    if (Window* opened = Find(handle); opened != nullptr && !opened->ended && !m_stopping) {
         if (initResult != 0) {
             for (WindowHandle controlHandle : opened->controls) {
                 const Window& control = *Find(controlHandle);
                 if ((control.style & WS_TABSTOP) != 0 && control.enabled && control.visible) {
-                    focus_ = controlHandle;
+                    m_focus = controlHandle;
                     break;
                 }
             }
         }
         opened->visible = true;
         opened->erasePending = true;
-        foreground_ = handle;
+        m_foreground = handle;
     }
     Pump([this, handle] {
         const Window* w = Find(handle);
@@ -581,15 +581,15 @@ std::intptr_t HeadlessWindowSystem::RunModalDialog(DialogHost& host, int templat
     if (Window* o = Find(owner); o != nullptr && disabledOwner) {
         o->enabled = true;
     }
-    if (foreground_ == handle || foreground_ == WindowHandle{}) {
-        foreground_ = Find(owner) != nullptr
-                          ? owner
-                          : (Find(foregroundBefore) ? foregroundBefore : WindowHandle{});
+    if (m_foreground == handle || m_foreground == WindowHandle{}) {
+        m_foreground = Find(owner) != nullptr
+                           ? owner
+                           : (Find(foregroundBefore) ? foregroundBefore : WindowHandle{});
     }
     SendMessage(handle, WM_DESTROY, 0, 0);
     SendMessage(handle, WM_NCDESTROY, 0, 0);
     DestroyWindow(handle);
-    focus_ = Find(focusBefore) != nullptr ? focusBefore : owner;
+    m_focus = Find(focusBefore) != nullptr ? focusBefore : owner;
     return result;
 }
 
@@ -611,12 +611,12 @@ void HeadlessWindowSystem::DestroyWindow(WindowHandle window) {
     std::vector<WindowHandle> gone = w->controls;
     gone.push_back(window);
     for (WindowHandle handle : gone) {
-        timers_.erase(std::remove_if(timers_.begin(), timers_.end(),
-                                     [handle](const Timer& t) { return t.window == handle; }),
-                      timers_.end());
-        windows_.erase(handle);
+        m_timers.erase(std::remove_if(m_timers.begin(), m_timers.end(),
+                                      [handle](const Timer& t) { return t.window == handle; }),
+                       m_timers.end());
+        m_windows.erase(handle);
     }
-    modal_.erase(std::remove(modal_.begin(), modal_.end(), window), modal_.end());
+    m_modal.erase(std::remove(m_modal.begin(), m_modal.end(), window), m_modal.end());
 }
 
 LResult HeadlessWindowSystem::DefaultProcessing(WindowHandle window, std::uint32_t message,
@@ -637,7 +637,7 @@ LResult HeadlessWindowSystem::DefaultProcessing(WindowHandle window, std::uint32
             call.window = window;
             call.cx = surface.width;
             call.cy = surface.height;
-            drawCalls_.push_back(call);
+            m_drawCalls.push_back(call);
             return 1;
         }
         case WM_PAINT:
@@ -651,7 +651,7 @@ LResult HeadlessWindowSystem::DefaultProcessing(WindowHandle window, std::uint32
         case WM_CLOSE:
             if (w->kind == Kind::Dialog) {
                 // The dialog manager posts Cancel; it arrives once the loop is idle.
-                actions_.push_back([this, window] {
+                m_actions.push_back([this, window] {
                     if (Find(window) != nullptr) {
                         SendMessage(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                                     static_cast<LParam>(GetDlgItem(window, IDCANCEL)));
@@ -701,7 +701,7 @@ int HeadlessWindowSystem::MessageBox(WindowHandle owner, const std::string& text
                                      const std::string& caption, std::uint32_t type) {
     RequireUiThread();
     const WindowHandle handle = NewHandle();
-    Window& box = windows_[handle];
+    Window& box = m_windows[handle];
     box.kind = Kind::MessageBox;
     box.owner = owner;
     box.text = text;
@@ -714,12 +714,12 @@ int HeadlessWindowSystem::MessageBox(WindowHandle owner, const std::string& text
     if (disabledOwner) {
         ownerWindow->enabled = false;
     }
-    const WindowHandle focusBefore = focus_;
-    const WindowHandle foregroundBefore = foreground_;
-    modal_.push_back(handle);
-    foreground_ = handle;
-    focus_ = handle;
-    messageBoxHistory_.push_back(ViewOf(handle));
+    const WindowHandle focusBefore = m_focus;
+    const WindowHandle foregroundBefore = m_foreground;
+    m_modal.push_back(handle);
+    m_foreground = handle;
+    m_focus = handle;
+    m_messageBoxHistory.push_back(ViewOf(handle));
 
     Pump([this, handle] { return Find(handle)->ended; });
 
@@ -727,18 +727,18 @@ int HeadlessWindowSystem::MessageBox(WindowHandle owner, const std::string& text
     if (Window* o = Find(owner); o != nullptr && disabledOwner) {
         o->enabled = true;
     }
-    if (foreground_ == handle) {
-        foreground_ = Find(owner) != nullptr
-                          ? owner
-                          : (Find(foregroundBefore) ? foregroundBefore : WindowHandle{});
+    if (m_foreground == handle) {
+        m_foreground = Find(owner) != nullptr
+                           ? owner
+                           : (Find(foregroundBefore) ? foregroundBefore : WindowHandle{});
     }
     DestroyWindow(handle);
-    focus_ = Find(focusBefore) != nullptr ? focusBefore : owner;
+    m_focus = Find(focusBefore) != nullptr ? focusBefore : owner;
     return result;
 }
 
 std::string HeadlessWindowSystem::ApplicationName() {
-    return ApplicationNameFromPath(programPath_);
+    return ApplicationNameFromPath(m_programPath);
 }
 
 // --- WindowSystem: windows ---
@@ -775,8 +775,8 @@ bool HeadlessWindowSystem::ShowWindow(WindowHandle window, int command) {
     const bool wasVisible = w->visible;
     if (command == SW_HIDE) {
         w->visible = false;
-        if (foreground_ == window) {
-            foreground_ = WindowHandle{};
+        if (m_foreground == window) {
+            m_foreground = WindowHandle{};
         }
     } else if (command == SW_MINIMIZE) {
         w->visible = true;
@@ -788,7 +788,7 @@ bool HeadlessWindowSystem::ShowWindow(WindowHandle window, int command) {
         w->visible = true;
         if (command == SW_SHOWNORMAL && w->iconic) {
             w->iconic = false;
-            if (const DialogTemplate* t = resources_.FindDialog(w->templateId)) {
+            if (const DialogTemplate* t = m_resources.FindDialog(w->templateId)) {
                 w->width = HorizontalPixels(t->cx);
                 w->height = VerticalPixels(t->cy);
                 ResizeSurface(*w);
@@ -802,7 +802,7 @@ bool HeadlessWindowSystem::SetForegroundWindow(WindowHandle window) {
     if (Find(window) == nullptr) {
         return false;
     }
-    foreground_ = window;
+    m_foreground = window;
     return true;
 }
 
@@ -810,7 +810,7 @@ WindowHandle HeadlessWindowSystem::SetFocus(WindowHandle window) {
     if (Find(window) == nullptr) {
         return WindowHandle{};
     }
-    return std::exchange(focus_, window);
+    return std::exchange(m_focus, window);
 }
 
 bool HeadlessWindowSystem::SetWindowPos(WindowHandle window, WindowHandle insertAfter, int, int,
@@ -843,26 +843,26 @@ std::uintptr_t HeadlessWindowSystem::SetTimer(WindowHandle window, std::uintptr_
         return 0;
     }
     const std::uint32_t period = std::max(milliseconds, kShortestTimer);
-    const std::chrono::milliseconds due = now_ + std::chrono::milliseconds(period);
-    for (Timer& timer : timers_) {
+    const std::chrono::milliseconds due = m_now + std::chrono::milliseconds(period);
+    for (Timer& timer : m_timers) {
         if (timer.window == window && timer.id == id) {
             timer.period = period;
             timer.due = due;
             return id;
         }
     }
-    timers_.push_back({window, id, period, due, timerSequence_++});
+    m_timers.push_back({window, id, period, due, m_timerSequence++});
     return id;
 }
 
 bool HeadlessWindowSystem::KillTimer(WindowHandle window, std::uintptr_t id) {
-    auto found = std::find_if(timers_.begin(), timers_.end(), [&](const Timer& timer) {
+    auto found = std::find_if(m_timers.begin(), m_timers.end(), [&](const Timer& timer) {
         return timer.window == window && timer.id == id;
     });
-    if (found == timers_.end()) {
+    if (found == m_timers.end()) {
         return false;
     }
-    timers_.erase(found);
+    m_timers.erase(found);
     return true;
 }
 
@@ -891,19 +891,19 @@ bool HeadlessWindowSystem::AppendMenu(MenuHandle menu, std::uint32_t flags, std:
 // --- WindowSystem: resources ---
 
 std::string HeadlessWindowSystem::LoadString(int resourceId) {
-    auto found = resources_.strings.find(resourceId);
-    return found == resources_.strings.end() ? std::string() : found->second;
+    auto found = m_resources.strings.find(resourceId);
+    return found == m_resources.strings.end() ? std::string() : found->second;
 }
 
 IconHandle HeadlessWindowSystem::LoadIcon(int resourceId) {
-    if (!resources_.HasIcon(resourceId)) {
+    if (!m_resources.HasIcon(resourceId)) {
         return IconHandle{};
     }
     return static_cast<IconHandle>(kIconHandleBase + static_cast<std::uintptr_t>(resourceId));
 }
 
 BitmapHandle HeadlessWindowSystem::LoadBitmap(int resourceId) {
-    const BitmapResource* resource = resources_.FindBitmap(resourceId);
+    const BitmapResource* resource = m_resources.FindBitmap(resourceId);
     if (resource == nullptr) {
         return BitmapHandle{};
     }
@@ -915,14 +915,14 @@ BitmapHandle HeadlessWindowSystem::LoadBitmap(int resourceId) {
             bitmap.pixels.push_back(BitmapPixel(x, y));
         }
     }
-    const BitmapHandle handle = static_cast<BitmapHandle>(nextHandle_++);
-    bitmaps_[handle] = std::move(bitmap);
+    const BitmapHandle handle = static_cast<BitmapHandle>(m_nextHandle++);
+    m_bitmaps[handle] = std::move(bitmap);
     return handle;
 }
 
 bool HeadlessWindowSystem::GetObject(BitmapHandle bitmap, BitmapInfo& info) {
-    auto found = bitmaps_.find(bitmap);
-    if (found == bitmaps_.end()) {
+    auto found = m_bitmaps.find(bitmap);
+    if (found == m_bitmaps.end()) {
         return false;
     }
     info.bmWidth = found->second.width;
@@ -931,10 +931,10 @@ bool HeadlessWindowSystem::GetObject(BitmapHandle bitmap, BitmapInfo& info) {
 }
 
 bool HeadlessWindowSystem::DeleteObject(BitmapHandle bitmap) {
-    if (bitmap == stockBitmap_) {
+    if (bitmap == m_stockBitmap) {
         return false;
     }
-    return bitmaps_.erase(bitmap) == 1;
+    return m_bitmaps.erase(bitmap) == 1;
 }
 
 int HeadlessWindowSystem::GetSystemMetrics(int index) {
@@ -944,8 +944,8 @@ int HeadlessWindowSystem::GetSystemMetrics(int index) {
 // --- WindowSystem: drawing ---
 
 DcHandle HeadlessWindowSystem::NewContext(WindowHandle window) {
-    const DcHandle dc = static_cast<DcHandle>(nextHandle_++);
-    contexts_[dc] = Context{window, window == WindowHandle{} ? stockBitmap_ : BitmapHandle{}};
+    const DcHandle dc = static_cast<DcHandle>(m_nextHandle++);
+    m_contexts[dc] = Context{window, window == WindowHandle{} ? m_stockBitmap : BitmapHandle{}};
     return dc;
 }
 
@@ -963,50 +963,50 @@ DcHandle HeadlessWindowSystem::BeginPaint(WindowHandle window) {
 }
 
 void HeadlessWindowSystem::EndPaint(WindowHandle, DcHandle dc) {
-    contexts_.erase(dc);
+    m_contexts.erase(dc);
 }
 
 DcHandle HeadlessWindowSystem::CreateCompatibleDC(DcHandle dc) {
-    if (failMemoryContexts_ || contexts_.count(dc) == 0) {
+    if (m_failMemoryContexts || m_contexts.count(dc) == 0) {
         return DcHandle{};
     }
     return NewContext(WindowHandle{});
 }
 
 bool HeadlessWindowSystem::DeleteDC(DcHandle dc) {
-    return contexts_.erase(dc) == 1;
+    return m_contexts.erase(dc) == 1;
 }
 
 BitmapHandle HeadlessWindowSystem::SelectObject(DcHandle dc, BitmapHandle bitmap) {
-    auto context = contexts_.find(dc);
-    if (context == contexts_.end() || bitmaps_.count(bitmap) == 0) {
+    auto context = m_contexts.find(dc);
+    if (context == m_contexts.end() || m_bitmaps.count(bitmap) == 0) {
         return BitmapHandle{};
     }
     return std::exchange(context->second.selected, bitmap);
 }
 
 HeadlessWindowSystem::Surface HeadlessWindowSystem::SurfaceOf(DcHandle dc) {
-    auto context = contexts_.find(dc);
-    if (context == contexts_.end()) {
+    auto context = m_contexts.find(dc);
+    if (context == m_contexts.end()) {
         return {};
     }
     if (context->second.window != WindowHandle{}) {
         Window* w = Find(context->second.window);
         return w == nullptr ? Surface{} : Surface{&w->pixels, w->width, w->height};
     }
-    auto bitmap = bitmaps_.find(context->second.selected);
-    return bitmap == bitmaps_.end()
+    auto bitmap = m_bitmaps.find(context->second.selected);
+    return bitmap == m_bitmaps.end()
                ? Surface{}
                : Surface{&bitmap->second.pixels, bitmap->second.width, bitmap->second.height};
 }
 
 int HeadlessWindowSystem::SelectedBitmapResource(DcHandle dc) const {
-    auto context = contexts_.find(dc);
-    if (context == contexts_.end()) {
+    auto context = m_contexts.find(dc);
+    if (context == m_contexts.end()) {
         return 0;
     }
-    auto bitmap = bitmaps_.find(context->second.selected);
-    return bitmap == bitmaps_.end() ? 0 : bitmap->second.resourceId;
+    auto bitmap = m_bitmaps.find(context->second.selected);
+    return bitmap == m_bitmaps.end() ? 0 : bitmap->second.resourceId;
 }
 
 bool HeadlessWindowSystem::BitBlt(DcHandle dest, int x, int y, int cx, int cy, DcHandle source,
@@ -1028,7 +1028,7 @@ bool HeadlessWindowSystem::StretchBlt(DcHandle dest, int x, int y, int cx, int c
         return false;
     }
     DrawCall call{kind,
-                  contexts_[dest].window,
+                  m_contexts[dest].window,
                   x,
                   y,
                   cx,
@@ -1040,7 +1040,7 @@ bool HeadlessWindowSystem::StretchBlt(DcHandle dest, int x, int y, int cx, int c
                   scy,
                   rop,
                   IconHandle{}};
-    drawCalls_.push_back(call);
+    m_drawCalls.push_back(call);
     // Pixels outside the source are left as they were on the destination.
     for (int j = 0; j < cy; ++j) {
         const int ty = y + j;
@@ -1064,8 +1064,8 @@ bool HeadlessWindowSystem::StretchBlt(DcHandle dest, int x, int y, int cx, int c
 }
 
 bool HeadlessWindowSystem::DrawIcon(DcHandle dc, int x, int y, IconHandle icon) {
-    auto context = contexts_.find(dc);
-    if (context == contexts_.end() || icon == IconHandle{}) {
+    auto context = m_contexts.find(dc);
+    if (context == m_contexts.end() || icon == IconHandle{}) {
         return false;
     }
     DrawCall call;
@@ -1076,25 +1076,25 @@ bool HeadlessWindowSystem::DrawIcon(DcHandle dc, int x, int y, IconHandle icon) 
     call.cx = kIconSize;
     call.cy = kIconSize;
     call.icon = icon;
-    drawCalls_.push_back(call);
+    m_drawCalls.push_back(call);
     return true;
 }
 
 bool HeadlessWindowSystem::ShellNotifyIcon(std::uint32_t message, const NotifyIconData& data) {
-    notifyIconCalls_.push_back({message, data});
-    return !refuseNotifyIcon_;
+    m_notifyIconCalls.push_back({message, data});
+    return !m_refuseNotifyIcon;
 }
 
 // --- Helpers ---
 
 HeadlessWindowSystem::Window* HeadlessWindowSystem::Find(WindowHandle window) {
-    auto found = windows_.find(window);
-    return found == windows_.end() ? nullptr : &found->second;
+    auto found = m_windows.find(window);
+    return found == m_windows.end() ? nullptr : &found->second;
 }
 
 const HeadlessWindowSystem::Window* HeadlessWindowSystem::Find(WindowHandle window) const {
-    auto found = windows_.find(window);
-    return found == windows_.end() ? nullptr : &found->second;
+    auto found = m_windows.find(window);
+    return found == m_windows.end() ? nullptr : &found->second;
 }
 
 const HeadlessWindowSystem::Window& HeadlessWindowSystem::Require(WindowHandle window) const {
@@ -1132,7 +1132,7 @@ const HeadlessWindowSystem::Window& HeadlessWindowSystem::TopControl(int id) con
 }
 
 WindowHandle HeadlessWindowSystem::NewHandle() {
-    return static_cast<WindowHandle>(nextHandle_++);
+    return static_cast<WindowHandle>(m_nextHandle++);
 }
 
 void HeadlessWindowSystem::ResizeSurface(Window& window) {

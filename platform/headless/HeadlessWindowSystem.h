@@ -98,18 +98,18 @@ class HeadlessWindowSystem : public WindowSystem {
     // Stops the code under test when destroyed, unless it has finished.
     class [[nodiscard]] Running {
       public:
-        explicit Running(HeadlessWindowSystem& windowSystem) : windowSystem_(&windowSystem) {}
+        explicit Running(HeadlessWindowSystem& windowSystem) : m_windowSystem(&windowSystem) {}
         Running(Running&& other) noexcept
-            : windowSystem_(std::exchange(other.windowSystem_, nullptr)) {}
+            : m_windowSystem(std::exchange(other.m_windowSystem, nullptr)) {}
         Running& operator=(Running&&) = delete;
         ~Running() {
-            if (windowSystem_ != nullptr) {
-                windowSystem_->Stop();
+            if (m_windowSystem != nullptr) {
+                m_windowSystem->Stop();
             }
         }
 
       private:
-        HeadlessWindowSystem* windowSystem_;
+        HeadlessWindowSystem* m_windowSystem;
     };
     // Runs `code` on the user-interface thread until it is idle or done.
     Running Start(std::function<void()> code);
@@ -150,9 +150,9 @@ class HeadlessWindowSystem : public WindowSystem {
 
     // --- Queries ---
 
-    std::chrono::milliseconds Now() const { return now_; }
+    std::chrono::milliseconds Now() const { return m_now; }
     // The open modal windows (dialogs and message boxes), innermost last.
-    std::vector<WindowHandle> ModalWindows() const { return modal_; }
+    std::vector<WindowHandle> ModalWindows() const { return m_modal; }
     WindowHandle TopWindow() const;
     // The open dialog of template `templateId` (the innermost, if several).
     WindowHandle FindDialog(int templateId) const;
@@ -163,8 +163,8 @@ class HeadlessWindowSystem : public WindowSystem {
     bool IsVisible(WindowHandle window) const;
     bool IsEnabled(WindowHandle window) const;
     bool IsTopmost(WindowHandle window) const;
-    WindowHandle Foreground() const { return foreground_; }
-    WindowHandle Focus() const { return focus_; }
+    WindowHandle Foreground() const { return m_foreground; }
+    WindowHandle Focus() const { return m_focus; }
     // The control that has the focus, as an id (0 when it is no control).
     int FocusedControlId() const;
     std::string TextOf(WindowHandle window) const;
@@ -182,18 +182,18 @@ class HeadlessWindowSystem : public WindowSystem {
     // Presses OK in message box `box`, which must be in front.
     void PressMessageBoxOk(WindowHandle box);
     // Every message box shown so far, open or answered, in order.
-    const std::vector<MessageBoxView>& MessageBoxHistory() const { return messageBoxHistory_; }
-    const std::vector<DrawCall>& DrawCalls() const { return drawCalls_; }
-    void ClearDrawCalls() { drawCalls_.clear(); }
+    const std::vector<MessageBoxView>& MessageBoxHistory() const { return m_messageBoxHistory; }
+    const std::vector<DrawCall>& DrawCalls() const { return m_drawCalls; }
+    void ClearDrawCalls() { m_drawCalls.clear(); }
     std::uint32_t PixelAt(WindowHandle window, int x, int y) const;
-    const std::vector<NotifyIconCall>& NotifyIconCalls() const { return notifyIconCalls_; }
+    const std::vector<NotifyIconCall>& NotifyIconCalls() const { return m_notifyIconCalls; }
 
     // --- Settings ---
 
     // From now on the shell refuses (ShellNotifyIcon returns false) or accepts.
-    void RefuseNotifyIcon(bool refuse) { refuseNotifyIcon_ = refuse; }
+    void RefuseNotifyIcon(bool refuse) { m_refuseNotifyIcon = refuse; }
     // From now on memory drawing contexts cannot be created (or can again).
-    void FailMemoryContexts(bool fail) { failMemoryContexts_ = fail; }
+    void FailMemoryContexts(bool fail) { m_failMemoryContexts = fail; }
     // A window of its own that no dialog stands behind, for code that only needs a handle.
     WindowHandle CreatePlainWindow();
 
@@ -243,7 +243,7 @@ class HeadlessWindowSystem : public WindowSystem {
     bool ShellNotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
 
     // Live objects, for tests that check nothing leaks.
-    std::size_t LiveBitmaps() const { return bitmaps_.size() - 1; }  // less the stock one
+    std::size_t LiveBitmaps() const { return m_bitmaps.size() - 1; }  // less the stock one
     std::size_t LiveMemoryContexts() const;
 
   private:
@@ -320,36 +320,36 @@ class HeadlessWindowSystem : public WindowSystem {
     bool StretchBlt(DcHandle dest, int x, int y, int cx, int cy, DcHandle source, int sx, int sy,
                     int scx, int scy, std::uint32_t rop, DrawCall::Kind kind);
 
-    ResourceTable resources_;
-    std::string programPath_;
-    std::uintptr_t nextHandle_ = 0x100;
-    std::map<WindowHandle, Window> windows_;
-    std::vector<WindowHandle> modal_;
-    WindowHandle foreground_{};
-    WindowHandle focus_{};
-    std::vector<Timer> timers_;
-    std::uint64_t timerSequence_ = 0;
-    std::chrono::milliseconds now_{0};
-    std::chrono::milliseconds target_{0};
-    std::deque<std::function<void()>> actions_;
-    std::map<DcHandle, Context> contexts_;
-    std::map<BitmapHandle, BitmapObject> bitmaps_;
-    BitmapHandle stockBitmap_{};
-    std::vector<DrawCall> drawCalls_;
-    std::vector<MessageBoxView> messageBoxHistory_;
-    std::vector<NotifyIconCall> notifyIconCalls_;
-    bool refuseNotifyIcon_ = false;
-    bool failMemoryContexts_ = false;
+    ResourceTable m_resources;
+    std::string m_programPath;
+    std::uintptr_t m_nextHandle = 0x100;
+    std::map<WindowHandle, Window> m_windows;
+    std::vector<WindowHandle> m_modal;
+    WindowHandle m_foreground{};
+    WindowHandle m_focus{};
+    std::vector<Timer> m_timers;
+    std::uint64_t m_timerSequence = 0;
+    std::chrono::milliseconds m_now{0};
+    std::chrono::milliseconds m_target{0};
+    std::deque<std::function<void()>> m_actions;
+    std::map<DcHandle, Context> m_contexts;
+    std::map<BitmapHandle, BitmapObject> m_bitmaps;
+    BitmapHandle m_stockBitmap{};
+    std::vector<DrawCall> m_drawCalls;
+    std::vector<MessageBoxView> m_messageBoxHistory;
+    std::vector<NotifyIconCall> m_notifyIconCalls;
+    bool m_refuseNotifyIcon = false;
+    bool m_failMemoryContexts = false;
 
     // The lockstep of the two threads.
-    std::mutex mutex_;
-    std::condition_variable turnChanged_;
-    Turn turn_ = Turn::Test;
-    std::thread ui_;
-    std::thread::id uiId_{};
-    bool uiRunning_ = false;
-    bool stopping_ = false;
-    std::exception_ptr uiError_;
+    std::mutex m_mutex;
+    std::condition_variable m_turnChanged;
+    Turn m_turn = Turn::Test;
+    std::thread m_ui;
+    std::thread::id m_uiId{};
+    bool m_uiRunning = false;
+    bool m_stopping = false;
+    std::exception_ptr m_uiError;
 };
 
 }  // namespace quotamin

@@ -8,7 +8,7 @@ namespace {
 
 class Writer {
   public:
-    void Word(std::uint16_t value) { words_.push_back(value); }
+    void Word(std::uint16_t value) { m_words.push_back(value); }
     void Dword(std::uint32_t value) {
         Word(static_cast<std::uint16_t>(value & 0xFFFF));
         Word(static_cast<std::uint16_t>(value >> 16));
@@ -28,14 +28,14 @@ class Writer {
         Word(0);
     }
     void AlignToDword() {
-        if (words_.size() % 2 != 0) {
+        if (m_words.size() % 2 != 0) {
             Word(0);
         }
     }
-    std::vector<std::uint16_t> Take() { return std::move(words_); }
+    std::vector<std::uint16_t> Take() { return std::move(m_words); }
 
   private:
-    std::vector<std::uint16_t> words_;
+    std::vector<std::uint16_t> m_words;
 };
 
 std::uint16_t ClassAtom(ControlKind kind) {

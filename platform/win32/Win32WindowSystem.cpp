@@ -58,13 +58,13 @@ class Win32WindowSystem : public WindowSystem {
   public:
     explicit Win32WindowSystem(const ResourceTable& resources) {
         for (const DialogTemplate& dialog : resources.dialogs) {
-            templates_[dialog.id] = BuildDialogTemplate(dialog);
+            m_templates[dialog.id] = BuildDialogTemplate(dialog);
         }
     }
 
     std::intptr_t RunModalDialog(DialogHost& host, int templateId) override {
-        auto found = templates_.find(templateId);
-        if (found == templates_.end()) {
+        auto found = m_templates.find(templateId);
+        if (found == m_templates.end()) {
             return -1;
         }
         Creation creation{this, &host};
@@ -198,16 +198,16 @@ class Win32WindowSystem : public WindowSystem {
         PAINTSTRUCT paint{};
         HDC dc = ::BeginPaint(ToHwnd(window), &paint);
         if (dc != nullptr) {
-            paints_[dc] = paint;
+            m_paints[dc] = paint;
         }
         return As<DcHandle>(dc);
     }
 
     void EndPaint(WindowHandle window, DcHandle dc) override {
-        auto found = paints_.find(As<HDC>(dc));
-        if (found != paints_.end()) {
+        auto found = m_paints.find(As<HDC>(dc));
+        if (found != m_paints.end()) {
             ::EndPaint(ToHwnd(window), &found->second);
-            paints_.erase(found);
+            m_paints.erase(found);
         }
     }
 
@@ -255,10 +255,10 @@ class Win32WindowSystem : public WindowSystem {
     // The window a new dialog belongs to: the innermost of the open dialogs,
     // or the window in front of it (a message box) that it owns, and so on.
     HWND InnermostWindow() const {
-        if (open_.empty()) {
+        if (m_open.empty()) {
             return nullptr;
         }
-        HWND innermost = open_.back();
+        HWND innermost = m_open.back();
         for (bool deeper = true; deeper;) {
             OwnedWindowSearch search{innermost, nullptr};
             ::EnumThreadWindows(::GetCurrentThreadId(), &FindOwnedWindow,
@@ -285,7 +285,7 @@ class Win32WindowSystem : public WindowSystem {
         const LONG_PTR original =
             ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc));
         ::SetPropA(window, kOriginalProcProperty, reinterpret_cast<HANDLE>(original));
-        creation->system->open_.push_back(window);
+        creation->system->m_open.push_back(window);
         return creation->host->ReceiveMessage(As<WindowHandle>(window), WM_INITDIALOG, wParam, 0);
     }
 
@@ -304,14 +304,14 @@ class Win32WindowSystem : public WindowSystem {
             ::RemovePropA(window, kDialogHostProperty);
             ::RemovePropA(window, kSystemProperty);
             ::RemovePropA(window, kOriginalProcProperty);
-            std::erase(system->open_, window);
+            std::erase(system->m_open, window);
         }
         return result;
     }
 
-    std::map<int, std::vector<std::uint16_t>> templates_;
-    std::vector<HWND> open_;
-    std::map<HDC, PAINTSTRUCT> paints_;
+    std::map<int, std::vector<std::uint16_t>> m_templates;
+    std::vector<HWND> m_open;
+    std::map<HDC, PAINTSTRUCT> m_paints;
 };
 
 }  // namespace

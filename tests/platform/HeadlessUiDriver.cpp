@@ -10,36 +10,36 @@ namespace {
 
 class HeadlessUiDriver : public UiDriver {
   public:
-    WindowSystem& System() override { return ui_; }
+    WindowSystem& System() override { return m_ui; }
     void Start(std::function<void()> code) override {
-        running_.emplace(ui_.Start(std::move(code)));
+        m_running.emplace(m_ui.Start(std::move(code)));
     }
-    void Stop() override { running_.reset(); }
+    void Stop() override { m_running.reset(); }
     bool WaitFor(const std::function<bool()>& condition) override { return condition(); }
-    void AdvanceBy(std::chrono::milliseconds duration) override { ui_.AdvanceBy(duration); }
-    void PressEnter() override { ui_.PressEnter(); }
-    void PressEscape() override { ui_.PressEscape(); }
-    void PressCloseBox() override { ui_.PressCloseBox(); }
-    void Click(int id) override { ui_.Click(id); }
-    void SetText(int id, const std::string& text) override { ui_.SetText(id, text); }
+    void AdvanceBy(std::chrono::milliseconds duration) override { m_ui.AdvanceBy(duration); }
+    void PressEnter() override { m_ui.PressEnter(); }
+    void PressEscape() override { m_ui.PressEscape(); }
+    void PressCloseBox() override { m_ui.PressCloseBox(); }
+    void Click(int id) override { m_ui.Click(id); }
+    void SetText(int id, const std::string& text) override { m_ui.SetText(id, text); }
     SeenMessageBox TopMessageBox() override {
-        if (ui_.OpenMessageBoxes().empty() ||
-            ui_.TopWindow() != ui_.OpenMessageBoxes().back().window) {
+        if (m_ui.OpenMessageBoxes().empty() ||
+            m_ui.TopWindow() != m_ui.OpenMessageBoxes().back().window) {
             return {};
         }
-        MessageBoxView box = ui_.TopMessageBox();
+        MessageBoxView box = m_ui.TopMessageBox();
         return {true, box.caption, box.text, box.owner};
     }
-    void AnswerMessageBox() override { ui_.TopMessageBox().PressOk(); }
-    int OpenWindows() override { return static_cast<int>(ui_.ModalWindows().size()); }
+    void AnswerMessageBox() override { m_ui.TopMessageBox().PressOk(); }
+    int OpenWindows() override { return static_cast<int>(m_ui.ModalWindows().size()); }
     bool IsEnabled(WindowHandle window) override {
-        return ui_.IsOpen(window) && ui_.IsEnabled(window);
+        return m_ui.IsOpen(window) && m_ui.IsEnabled(window);
     }
     std::string Name() const override { return "Headless"; }
 
   private:
-    HeadlessWindowSystem ui_{ProbeResources(), "C:\\Program Files\\Probe\\probe-app.exe"};
-    std::optional<HeadlessWindowSystem::Running> running_;
+    HeadlessWindowSystem m_ui{ProbeResources(), "C:\\Program Files\\Probe\\probe-app.exe"};
+    std::optional<HeadlessWindowSystem::Running> m_running;
 };
 
 }  // namespace

@@ -32,25 +32,25 @@ enum ProbeIds {
 class EventLog {
   public:
     void Add(const std::string& event) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        events_.push_back(event);
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_events.push_back(event);
     }
     std::vector<std::string> Events() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return events_;
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_events;
     }
     int Count(const std::string& event) const {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<std::mutex> lock(m_mutex);
         int count = 0;
-        for (const std::string& e : events_) {
+        for (const std::string& e : m_events) {
             count += e == event ? 1 : 0;
         }
         return count;
     }
 
   private:
-    mutable std::mutex mutex_;
-    std::vector<std::string> events_;
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_events;
 };
 
 struct ProbeTimer {
@@ -64,27 +64,27 @@ class ProbeDialog : public Dialog {
     ProbeDialog(WindowSystem& windowSystem, EventLog& log, std::string name,
                 std::vector<ProbeTimer> timers = {}, int templateId = kProbeTemplate)
         : Dialog(windowSystem, templateId),
-          log_(log),
-          name_(std::move(name)),
-          timers_(std::move(timers)) {}
+          m_log(log),
+          m_name(std::move(name)),
+          m_timers(std::move(timers)) {}
 
     // The dialog's window once it is open; readable from any thread.
-    WindowHandle Window() const { return window_.load(); }
+    WindowHandle Window() const { return m_window.load(); }
 
   protected:
-    void DoDataExchange(DataExchange& dx) override { DDX_Control(dx, kNameEdit, nameEdit_); }
+    void DoDataExchange(DataExchange& dx) override { DDX_Control(dx, kNameEdit, m_nameEdit); }
     bool OnInitDialog() override {
         Dialog::OnInitDialog();
-        window_ = GetSafeHwnd();
-        for (const ProbeTimer& timer : timers_) {
+        m_window = GetSafeHwnd();
+        for (const ProbeTimer& timer : m_timers) {
             SetTimer(timer.id, timer.period);
         }
-        log_.Add(name_ + " open");
+        m_log.Add(m_name + " open");
         return true;
     }
     void OnTimer(std::uintptr_t id) override {
-        log_.Add(name_ + " timer " + std::to_string(id));
-        for (const ProbeTimer& timer : timers_) {
+        m_log.Add(m_name + " timer " + std::to_string(id));
+        for (const ProbeTimer& timer : m_timers) {
             if (timer.id == id && timer.once) {
                 KillTimer(id);
             }
@@ -92,49 +92,49 @@ class ProbeDialog : public Dialog {
         Dialog::OnTimer(id);
     }
     void OnOK() override {
-        log_.Add(name_ + " ok " + nameEdit_.GetWindowText());
+        m_log.Add(m_name + " ok " + m_nameEdit.GetWindowText());
         Dialog::OnOK();
     }
     void OnCancel() override {
-        log_.Add(name_ + " cancel");
+        m_log.Add(m_name + " cancel");
         Dialog::OnCancel();
     }
     void OnDestroy() override {
-        log_.Add(name_ + " destroy");
+        m_log.Add(m_name + " destroy");
         Dialog::OnDestroy();
     }
     bool OnCommand(int id) override {
         switch (id) {
             case kOpenNested: {
-                ProbeDialog nested(GetWindowSystem(), log_, name_ + ".nested");
-                log_.Add(name_ + " nested ended " + std::to_string(nested.DoModal()));
+                ProbeDialog nested(GetWindowSystem(), m_log, m_name + ".nested");
+                m_log.Add(m_name + " nested ended " + std::to_string(nested.DoModal()));
                 return true;
             }
             case kShowBox:
-                MessageBox("Hello from " + name_);
-                log_.Add(name_ + " box closed");
+                MessageBox("Hello from " + m_name);
+                m_log.Add(m_name + " box closed");
                 return true;
             case kFail:
                 throw std::runtime_error("C:\\WINDOWS\\probe.dat - Can't read file");
             case kEndWithSeven:
                 EndDialog(7);
-                log_.Add(name_ + " after EndDialog");
+                m_log.Add(m_name + " after EndDialog");
                 return true;
             case kDefaultButton:
-                log_.Add(name_ + " default button");
+                m_log.Add(m_name + " default button");
                 return true;
             default:
-                log_.Add(name_ + " command " + std::to_string(id));
+                m_log.Add(m_name + " command " + std::to_string(id));
                 return true;
         }
     }
 
   private:
-    EventLog& log_;
-    std::string name_;
-    std::vector<ProbeTimer> timers_;
-    Edit nameEdit_;
-    std::atomic<WindowHandle> window_{};
+    EventLog& m_log;
+    std::string m_name;
+    std::vector<ProbeTimer> m_timers;
+    Edit m_nameEdit;
+    std::atomic<WindowHandle> m_window{};
 };
 
 // The probes' templates.

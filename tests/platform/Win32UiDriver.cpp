@@ -40,20 +40,20 @@ BOOL CALLBACK CollectDialogWindow(HWND window, LPARAM windows) {
 
 class Win32UiDriver : public UiDriver {
   public:
-    Win32UiDriver() : system_(MakeNativeWindowSystem(ProbeResources())) {}
+    Win32UiDriver() : m_system(MakeNativeWindowSystem(ProbeResources())) {}
     ~Win32UiDriver() override { Stop(); }
 
-    WindowSystem& System() override { return *system_; }
+    WindowSystem& System() override { return *m_system; }
 
     void Start(std::function<void()> code) override {
-        finished_ = false;
-        threadId_ = 0;
-        ui_ = std::thread([this, code = std::move(code)] {
-            threadId_ = ::GetCurrentThreadId();
+        m_finished = false;
+        m_threadId = 0;
+        m_ui = std::thread([this, code = std::move(code)] {
+            m_threadId = ::GetCurrentThreadId();
             code();
-            finished_ = true;
+            m_finished = true;
         });
-        while (threadId_ == 0) {
+        while (m_threadId == 0) {
             std::this_thread::sleep_for(1ms);
         }
     }
@@ -61,10 +61,10 @@ class Win32UiDriver : public UiDriver {
     // Answers whatever is open (Cancel to dialogs, OK to message boxes) until
     // the code has returned.
     void Stop() override {
-        if (!ui_.joinable()) {
+        if (!m_ui.joinable()) {
             return;
         }
-        for (int attempt = 0; !finished_ && attempt < 500; ++attempt) {
+        for (int attempt = 0; !m_finished && attempt < 500; ++attempt) {
             for (HWND window : Windows()) {
                 if (::GetPropA(window, kDialogHostProperty) != nullptr) {
                     ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
@@ -74,11 +74,11 @@ class Win32UiDriver : public UiDriver {
             }
             std::this_thread::sleep_for(20ms);
         }
-        if (!finished_) {
+        if (!m_finished) {
             std::fputs("The Win32 dialogs under test did not end; giving up.\n", stderr);
             std::abort();
         }
-        ui_.join();
+        m_ui.join();
     }
 
     bool WaitFor(const std::function<bool()>& condition) override {
@@ -136,7 +136,7 @@ class Win32UiDriver : public UiDriver {
     // The visible dialog windows (the layer's and message boxes) of the thread.
     std::vector<HWND> Windows() const {
         std::vector<HWND> windows;
-        ::EnumThreadWindows(threadId_, &CollectDialogWindow, reinterpret_cast<LPARAM>(&windows));
+        ::EnumThreadWindows(m_threadId, &CollectDialogWindow, reinterpret_cast<LPARAM>(&windows));
         return windows;
     }
 
@@ -158,7 +158,7 @@ class Win32UiDriver : public UiDriver {
             GUITHREADINFO info{};
             info.cbSize = sizeof info;
             target = Top();
-            if (::GetGUIThreadInfo(threadId_, &info) && info.hwndFocus != nullptr &&
+            if (::GetGUIThreadInfo(m_threadId, &info) && info.hwndFocus != nullptr &&
                 (info.hwndFocus == target || ::IsChild(target, info.hwndFocus))) {
                 target = info.hwndFocus;
                 return true;
@@ -171,10 +171,10 @@ class Win32UiDriver : public UiDriver {
                        static_cast<LPARAM>(1 | (scan << 16) | (1u << 30) | (1u << 31)));
     }
 
-    std::unique_ptr<WindowSystem> system_;
-    std::thread ui_;
-    std::atomic<DWORD> threadId_{0};
-    std::atomic<bool> finished_{false};
+    std::unique_ptr<WindowSystem> m_system;
+    std::thread m_ui;
+    std::atomic<DWORD> m_threadId{0};
+    std::atomic<bool> m_finished{false};
 };
 
 }  // namespace

@@ -30,7 +30,7 @@ struct Copy {
 class BitmapDialogTest : public ::testing::Test {
   protected:
     void Open() {
-        running_.emplace(ui.Start([this] { dialog.DoModal(); }));
+        m_running.emplace(ui.Start([this] { dialog.DoModal(); }));
         window = ui.FindDialog(IDD_QUOTAMIN_DIALOG);
         ASSERT_NE(window, WindowHandle{});
     }
@@ -60,7 +60,7 @@ class BitmapDialogTest : public ::testing::Test {
     WindowHandle window{};
 
   private:
-    std::optional<HeadlessWindowSystem::Running> running_;
+    std::optional<HeadlessWindowSystem::Running> m_running;
 };
 
 bool operator==(const Copy& a, const Copy& b) {

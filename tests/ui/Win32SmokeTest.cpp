@@ -108,12 +108,12 @@ void ExpectPlace(HWND dialog, int id, int x, int y, int cx, int cy) {
 class OnUiThread {
   public:
     template <typename Code>
-    explicit OnUiThread(Code code) : thread_([this, code] { result = code(); }) {}
-    ~OnUiThread() { thread_.join(); }
+    explicit OnUiThread(Code code) : m_thread([this, code] { result = code(); }) {}
+    ~OnUiThread() { m_thread.join(); }
     std::atomic<std::intptr_t> result{-100};
 
   private:
-    std::thread thread_;
+    std::thread m_thread;
 };
 
 std::string VersionString(const std::vector<char>& block, const char* name) {
