@@ -9,6 +9,7 @@
 #include "core/MinuteAccount.h"
 #include "core/QuotaminConfig.h"
 #include "log/TraceLog.h"
+#include "tests/support/SettingsBytes.h"
 #include "tests/support/TestSystem.h"
 
 namespace quotamin {
@@ -17,16 +18,8 @@ namespace {
 using testing::ReadBytes;
 using testing::TestSystem;
 
-std::string Int32(std::int32_t value) {
-    std::string bytes;
-    for (int i = 0; i < 4; ++i) {
-        bytes += static_cast<char>(static_cast<std::uint32_t>(value) >> (8 * i));
-    }
-    return bytes;
-}
-
 std::string Record(std::int32_t remaining, std::int32_t day) {
-    return Int32(1) + Int32(90) + Int32(remaining) + Int32(1) + Int32(day);
+    return testing::SettingsRecord(1, 90, remaining, 1, day);
 }
 
 // Minutes are charged on one day, then the clock shows `to` at the next tick.
