@@ -374,6 +374,7 @@ void MinuteTicksCountDown(Story& story) {
 }
 
 void AboutBox(Story& story) {
+    PressIcon(story);
     Post(story.main, WM_SYSCOMMAND, kAboutCommand, 0);
     const HWND about = WaitForDialog(story.program->Id(), "About Quotamin");
     Screenshot(story, about, "about");
@@ -382,7 +383,6 @@ void AboutBox(Story& story) {
 }
 
 void ShutdownQuotamin(Story& story) {
-    PressIcon(story);
     LogIn(story, "quiltbay");
     ExpectMessageBox(story.main, "Sorry, that password is incorrect");
     OpenAdministration(story, "sECRET7");

@@ -12,27 +12,16 @@ if [ -z "${QUOTAMIN_E2E_SCREEN:-}" ]; then
 fi
 program=$1 driver=$2 bystander=$3 work=$4 shots=$5
 
-export WINEPREFIX=$work/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-if file -b "$program" | grep -q 'x86-64'; then
-    loader=/usr/lib/wine/wine64
-else
-    loader=/usr/lib/wine/wine
-fi
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
-
-rm -rf "$WINEPREFIX" "$shots"
+export WINEPREFIX=$work/wineprefix
+source "$(dirname "$0")/wine-desktop.sh"
+rm -rf "$shots"
 mkdir -p "$shots"
 echo "Creating a fresh Wine prefix in $WINEPREFIX"
-"$loader" wineboot -i >/dev/null 2>&1
-# The fonts Wine ships (Debian's fonts-wine), where Wine looks first: the
-# system fonts, MS Sans Serif of the dialogs and Marlett of the caption buttons.
-ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
-"$loader" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
-"$loader" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null
-/usr/lib/wine/wineserver -w
+quotamin_wine_desktop "$program"
 
 status=0
-"$loader" "$driver" "$(winpath "$program")" "$(winpath "$bystander")" "$(winpath "$shots")" ||
+"$loader" "$driver" "$(quotamin_winpath "$program")" "$(quotamin_winpath "$bystander")" \
+    "$(quotamin_winpath "$shots")" ||
     status=$?
 /usr/lib/wine/wineserver -k || true
 

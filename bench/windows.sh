@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Benchmarks of the Windows program file (not tests): its size, the time from
+# its start to its window being shown under Wine, and the work it does while
+# idle between two minute ticks. Needs the Windows builds:
+#   cmake --preset windows && cmake --build --preset windows
+#   cmake --preset windows64 && cmake --build --preset windows64
+#   bench/windows.sh [runs] [idle seconds]
+# Under Wine it runs the 64-bit build when the machine runs no 32-bit code.
+# Other build directories: QUOTAMIN_BUILD_32=... QUOTAMIN_BUILD_64=... bench/windows.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-11} idle=${2:-30}
+if [ -z "${QUOTAMIN_BENCH_SCREEN:-}" ]; then
+    source scripts/deps.sh >/dev/null
+    build32=${QUOTAMIN_BUILD_32:-build/windows} build64=${QUOTAMIN_BUILD_64:-build/windows64}
+    for build in "$build32" "$build64"; do
+        program=$build/ui/diduvavi.exe
+        [ -f "$program" ] && echo "size of $program ($(file -b "$program" | cut -d, -f1)):" \
+            "$(stat -c %s "$program") bytes"
+    done
+    build=$build64
+    [ "$QUOTAMIN_CAN_RUN_32BIT" = yes ] && build=$build32
+    QUOTAMIN_BENCH_SCREEN=1 exec xvfb-run -a -s '-screen 0 1280x1024x24' bash "$0" "$runs" "$idle" \
+        "$build"
+fi
+build=$(realpath "$3")
+program=$build/ui/diduvavi.exe
+export WINEPREFIX=$build/bench/wineprefix
+source tests/e2e/wine-desktop.sh
+quotamin_wine_desktop "$program"
+echo "machine: $(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -1)," \
+    "$(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo), $("$loader" --version)"
+
+echo "start to window shown ($(file -b "$program" | cut -d, -f1), $runs runs, in a warm prefix):"
+"$loader" "$build/tests/e2e/e2e_startup_bench.exe" "$(quotamin_winpath "$program")" "$runs"
+
+# Idle: the program as the session starts it, left alone once its window has
+# hidden. What its threads used of the processor and how often they woke up,
+# from /proc, over the idle seconds; the minute timer's first tick comes 60 s
+# after the start, so none falls inside.
+"$loader" "$program" &
+pid=$!
+log=$WINEPREFIX/drive_c/quotamin.log
+for _ in $(seq 600); do grep -qs 'TrayMessage, 0' "$log" && break; sleep 0.1; done
+sleep 5
+sample() {
+    local ticks=0 switches=0
+    for task in /proc/$pid/task/*; do
+        read -r -a stat <"$task/stat"
+        ticks=$((ticks + stat[13] + stat[14]))
+        switches=$((switches + $(awk '/ctxt_switches/ {s += $2} END {print s}' "$task/status")))
+    done
+    echo "$ticks $switches $(ls /proc/$pid/task | wc -l)"
+}
+read -r ticks0 switches0 threads <<<"$(sample)"
+sleep "$idle"
+read -r ticks1 switches1 _ <<<"$(sample)"
+hz=$(getconf CLK_TCK)
+echo "idle for ${idle} s between start-up and the first minute tick ($threads threads):" \
+    "$(((ticks1 - ticks0) * 1000 / hz)) ms of processor time, $((switches1 - switches0)) wake-ups"
+grep -c 'OnTimer' "$log" | sed 's/^/minute ticks logged meanwhile: /' || true
+kill "$pid"
+/usr/lib/wine/wineserver -k || true
