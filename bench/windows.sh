@@ -29,7 +29,8 @@ export WINEPREFIX=$build/bench/wineprefix
 source tests/e2e/wine-desktop.sh
 quotamin_wine_desktop "$program"
 echo "machine: $(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -1)," \
-    "$(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo), $("$loader" --version)"
+    "$(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo), $("$loader" --version)," \
+    "load average $(cut -d' ' -f1 /proc/loadavg)"
 
 echo "start to window shown ($(file -b "$program" | cut -d, -f1), $runs runs, in a warm prefix):"
 "$loader" "$build/tests/e2e/e2e_startup_bench.exe" "$(quotamin_winpath "$program")" "$runs"
