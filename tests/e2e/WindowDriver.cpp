@@ -5,6 +5,8 @@
 #include <iterator>
 #include <memory>
 
+#include "tests/support/Screenshot.h"
+
 namespace quotamin::e2e {
 
 namespace {
@@ -67,41 +69,6 @@ BOOL CALLBACK ReadBoxPart(HWND child, LPARAM context) {
         seen.text = Text(child);
     }
     return TRUE;
-}
-
-struct DcReleaser {
-    void operator()(HDC dc) const { ::ReleaseDC(nullptr, dc); }
-};
-struct DcDeleter {
-    void operator()(HDC dc) const { ::DeleteDC(dc); }
-};
-struct ObjectDeleter {
-    void operator()(void* object) const { ::DeleteObject(object); }
-};
-
-// The pixels of the window's place on the screen, bottom row first, 24 bits each.
-std::vector<char> Capture(const RECT& rect, BITMAPINFOHEADER& info) {
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    const std::unique_ptr<HDC__, DcReleaser> screen(::GetDC(nullptr));
-    const std::unique_ptr<HDC__, DcDeleter> memory(::CreateCompatibleDC(screen.get()));
-    const std::unique_ptr<void, ObjectDeleter> bitmap(
-        ::CreateCompatibleBitmap(screen.get(), width, height));
-    const HGDIOBJ previous = ::SelectObject(memory.get(), bitmap.get());
-    ::BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
-    ::SelectObject(memory.get(), previous);
-
-    info = BITMAPINFOHEADER{};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
-    std::vector<char> pixels(stride * static_cast<std::size_t>(height));
-    ::GetDIBits(memory.get(), static_cast<HBITMAP>(bitmap.get()), 0, static_cast<UINT>(height),
-                pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-    return pixels;
 }
 
 }  // namespace
@@ -266,26 +233,19 @@ MessageBoxSeen AnswerMessageBox(HWND owner, std::chrono::milliseconds timeout) {
 void SaveScreenshot(HWND window, const std::string& path) {
     RECT rect{};
     ::GetWindowRect(window, &rect);
-    BITMAPINFOHEADER info{};
-    const std::vector<char> pixels = *WaitFor(
-        [&]() -> std::optional<std::vector<char>> {
-            std::vector<char> first = Capture(rect, info);
+    const std::string bmp = *WaitFor(
+        [&]() -> std::optional<std::string> {
+            std::string first =
+                testing::CaptureScreenBmp(rect.left, rect.top, rect.right, rect.bottom);
             ::Sleep(150);
-            if (Capture(rect, info) != first) {
+            if (testing::CaptureScreenBmp(rect.left, rect.top, rect.right, rect.bottom) != first) {
                 return std::nullopt;
             }
             return first;
         },
         10s, "the window to finish painting");
-
-    BITMAPFILEHEADER header{};
-    header.bfType = 0x4D42;
-    header.bfOffBits = sizeof header + sizeof info;
-    header.bfSize = static_cast<DWORD>(header.bfOffBits + pixels.size());
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&header), sizeof header);
-    out.write(reinterpret_cast<const char*>(&info), sizeof info);
-    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+    out.write(bmp.data(), static_cast<std::streamsize>(bmp.size()));
     Expect(out.good(), "screenshot written to " + path);
 }
 

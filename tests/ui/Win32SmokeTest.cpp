@@ -10,11 +10,13 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/NativeWindowSystem.h"
+#include "tests/support/Screenshot.h"
 #include "ui/AboutDialog.h"
 #include "ui/BitmapDialog.h"
 #include "ui/ProgramResources.h"
@@ -41,43 +43,10 @@ bool Screenshot(HWND window, const std::string& name) {
     std::filesystem::create_directories(QUOTAMIN_SCREENSHOT_DIR);
     RECT rect{};
     ::GetWindowRect(window, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ previous = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    ::SelectObject(memory, previous);
-
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
-    std::vector<char> pixels(stride * static_cast<std::size_t>(height));
-    ::GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
-                reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
-    const std::string path = std::string(QUOTAMIN_SCREENSHOT_DIR) + "/" + name;
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (out == nullptr) {
-        return false;
-    }
-    std::fwrite(&file, sizeof file, 1, out);
-    std::fwrite(&info, sizeof info, 1, out);
-    std::fwrite(pixels.data(), 1, pixels.size(), out);
-    std::fclose(out);
-    return true;
+    const std::string bmp = testing::CaptureScreenBmp(rect.left, rect.top, rect.right, rect.bottom);
+    std::ofstream out(std::string(QUOTAMIN_SCREENSHOT_DIR) + "/" + name, std::ios::binary);
+    out.write(bmp.data(), static_cast<std::streamsize>(bmp.size()));
+    return out.good();
 }
 
 // Where a control of `dialog` is, in dialog units of its template.
