@@ -57,10 +57,13 @@ RECT PlaceOf(HWND dialog, HWND control) {
     return rect;
 }
 
+// The dialog manager converts a control's position and its size each on its
+// own, so the far edge is the converted position plus the converted size,
+// which can differ by a pixel from converting the far edge itself.
 RECT InPixels(HWND dialog, int x, int y, int cx, int cy) {
-    RECT rect{x, y, x + cx, y + cy};
-    ::MapDialogRect(dialog, &rect);
-    return rect;
+    RECT place{x, y, cx, cy};
+    ::MapDialogRect(dialog, &place);
+    return RECT{place.left, place.top, place.left + place.right, place.top + place.bottom};
 }
 
 void ExpectPlace(HWND dialog, int id, int x, int y, int cx, int cy) {
