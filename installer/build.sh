@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # Builds the Windows installer of a program file with Debian's NSIS:
-#   installer/build.sh <diduvavi.exe> <setup.exe>
-# A 64-bit program file gets a 64-bit installer.
+#   installer/build.sh <build directory> <setup.exe>
+# from the build's program file (ui/diduvavi.exe) and its password helper
+# (installer/password_setter.exe). A 64-bit build gets a 64-bit installer.
 set -euo pipefail
-program=$(realpath "$1")
+build=$(realpath "$1")
 out=$(realpath -m "$2")
+program=$build/ui/diduvavi.exe
+setter=$build/installer/password_setter.exe
 defines=()
 if file -b "$program" | grep -q 'x86-64'; then
     defines+=(-DWIN64)
 fi
 mkdir -p "$(dirname "$out")"
-makensis -V2 -DPROGRAM="$program" -DOUTFILE="$out" "${defines[@]}" "$(dirname "$0")/quotamin.nsi"
+makensis -V2 -DPROGRAM="$program" -DPASSWORD_SETTER="$setter" -DOUTFILE="$out" "${defines[@]}" \
+    "$(dirname "$0")/quotamin.nsi"
 echo "Built $out"

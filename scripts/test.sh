@@ -42,5 +42,5 @@ if [ "$QUOTAMIN_CAN_RUN_32BIT" = yes ]; then
 else
     echo "This machine cannot run 32-bit programs: the 32-bit Windows build was compiled, its tests ran in the 64-bit build."
 fi
-# The installer: built from the 32-bit program file, installed and uninstalled under Wine.
+# The installer under Wine: installs with and without a password, the password page, the uninstall.
 installer/test.sh
