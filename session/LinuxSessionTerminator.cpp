@@ -21,6 +21,7 @@ DBusCall LogindCall(const char* method, std::vector<DBusValue> arguments) {
 // confirmation, no shutdown after the log-out, and at the manager's pace.
 std::vector<DBusCall> SessionManagerLogOuts() {
     return {
+        // Mode 1 skips the dialog without forcing: 0 would ask, 2 ignores the inhibitors.
         {Bus::Session,
          "org.gnome.SessionManager",
          "/org/gnome/SessionManager",
