@@ -1,6 +1,6 @@
 #pragma once
-// Ends the Windows session when the user's time for today is used up: a log-off
-// that asks the other applications to close, or a forced shutdown.
+// Ends the user's session when the time for today is used up: a log-off that
+// asks the other applications to close, or a forced shutdown.
 
 #include <memory>
 
@@ -14,8 +14,9 @@ class SessionTerminator {
 
     // Starts logging the user off and returns at once; true when the system took the request.
     virtual bool LogOff() = 0;
-    // Shuts the computer down, closing applications by force, without restarting or
-    // powering off; true only when the shutdown request itself was accepted.
+    // Shuts the computer down, closing applications by force and never restarting
+    // it (Windows stops where it can be switched off, logind powers it off); true
+    // only when the shutdown request itself was accepted.
     virtual bool ForceShutdown() = 0;
 };
 
