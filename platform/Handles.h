@@ -15,5 +15,7 @@ enum class DcHandle : std::uintptr_t {};
 
 // Stands for "put this window above all non-topmost windows" in SetWindowPos.
 inline constexpr WindowHandle HWND_TOPMOST = static_cast<WindowHandle>(~std::uintptr_t{0});
+// And "put it back among the non-topmost windows".
+inline constexpr WindowHandle HWND_NOTOPMOST = static_cast<WindowHandle>(~std::uintptr_t{1});
 
 }  // namespace quotamin

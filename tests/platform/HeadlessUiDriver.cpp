@@ -4,13 +4,14 @@
 #include "platform/headless/HeadlessWindowSystem.h"
 #include "tests/platform/ProbeDialog.h"
 #include "tests/platform/UiDriver.h"
+#include "tests/support/HeadlessDriver.h"
 
 namespace quotamin::test {
 namespace {
 
 class HeadlessUiDriver : public UiDriver {
   public:
-    WindowSystem& System() override { return m_ui; }
+    WindowSystem& System() override { return m_windowSystem; }
     void Start(std::function<void()> code) override {
         m_running.emplace(m_ui.Start(std::move(code)));
     }
@@ -27,7 +28,7 @@ class HeadlessUiDriver : public UiDriver {
             m_ui.TopWindow() != m_ui.OpenMessageBoxes().back().window) {
             return {};
         }
-        MessageBoxView box = m_ui.TopMessageBox();
+        testing::MessageBoxView box = m_ui.TopMessageBox();
         return {true, box.caption, box.text, box.owner};
     }
     void AnswerMessageBox() override { m_ui.TopMessageBox().PressOk(); }
@@ -38,8 +39,10 @@ class HeadlessUiDriver : public UiDriver {
     std::string Name() const override { return "Headless"; }
 
   private:
-    HeadlessWindowSystem m_ui{ProbeResources(), "C:\\Program Files\\Probe\\probe-app.exe"};
-    std::optional<HeadlessWindowSystem::Running> m_running;
+    HeadlessWindowSystem m_windowSystem{ProbeResources(),
+                                        "C:\\Program Files\\Probe\\probe-app.exe"};
+    testing::HeadlessDriver m_ui{m_windowSystem};
+    std::optional<testing::HeadlessDriver::Running> m_running;
 };
 
 }  // namespace

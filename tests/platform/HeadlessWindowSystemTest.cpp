@@ -5,6 +5,7 @@
 
 #include "platform/headless/HeadlessWindowSystem.h"
 #include "tests/platform/ProbeDialog.h"
+#include "tests/support/HeadlessDriver.h"
 
 namespace quotamin::test {
 namespace {
@@ -13,12 +14,13 @@ using namespace std::chrono_literals;
 
 class Headless : public ::testing::Test {
   protected:
-    HeadlessWindowSystem ui{ProbeResources(), "C:\\Apps\\probe-app.exe"};
+    HeadlessWindowSystem windowSystem{ProbeResources(), "C:\\Apps\\probe-app.exe"};
+    testing::HeadlessDriver ui{windowSystem};
     EventLog log;
 };
 
 TEST_F(Headless, ADialogOpensShownInFrontWithTheFocusOnItsFirstTabStop) {
-    ProbeDialog probe(ui, log, "p");
+    ProbeDialog probe(windowSystem, log, "p");
     auto running = ui.Start([&] { probe.DoModal(); });
     const WindowHandle window = ui.FindDialog(kProbeTemplate);
     ASSERT_NE(window, WindowHandle{});
@@ -35,7 +37,7 @@ TEST_F(Headless, ADialogOpensShownInFrontWithTheFocusOnItsFirstTabStop) {
 }
 
 TEST_F(Headless, CheckBoxesToggleAndRadioButtonsOfAGroupExcludeEachOther) {
-    ProbeDialog probe(ui, log, "p");
+    ProbeDialog probe(windowSystem, log, "p");
     auto running = ui.Start([&] { probe.DoModal(); });
     struct Step {
         int click;
@@ -54,7 +56,7 @@ TEST_F(Headless, CheckBoxesToggleAndRadioButtonsOfAGroupExcludeEachOther) {
 }
 
 TEST_F(Headless, TimersFireAtTheirDueTimesAndTiesGoInCreationOrder) {
-    ProbeDialog probe(ui, log, "p", {{5, 100, false}, {4, 100, false}, {9, 250, false}});
+    ProbeDialog probe(windowSystem, log, "p", {{5, 100, false}, {4, 100, false}, {9, 250, false}});
     auto running = ui.Start([&] { probe.DoModal(); });
     ui.AdvanceBy(99ms);
     EXPECT_EQ(log.Events().size(), 1u);
@@ -69,14 +71,14 @@ TEST_F(Headless, TimersFireAtTheirDueTimesAndTiesGoInCreationOrder) {
 }
 
 TEST_F(Headless, ModalLoopsNestAtAnyDepthAndTheOuterTimersGoOn) {
-    ProbeDialog probe(ui, log, "p", {{1, 1000, false}});
+    ProbeDialog probe(windowSystem, log, "p", {{1, 1000, false}});
     auto running = ui.Start([&] { probe.DoModal(); });
     const WindowHandle outer = ui.FindDialog(kProbeTemplate);
     ui.Click(kOpenNested);
     const WindowHandle nested = ui.TopWindow();
     EXPECT_EQ(ui.OwnerOf(nested), outer);
     ui.Click(kShowBox);
-    MessageBoxView box = ui.TopMessageBox();
+    testing::MessageBoxView box = ui.TopMessageBox();
     EXPECT_EQ(box.owner, nested);
     EXPECT_EQ(box.caption, "probe-app");
     EXPECT_EQ(box.text, "Hello from p.nested");
@@ -99,7 +101,7 @@ TEST_F(Headless, ModalLoopsNestAtAnyDepthAndTheOuterTimersGoOn) {
 }
 
 TEST_F(Headless, StoppingEndsEveryOpenLoop) {
-    ProbeDialog probe(ui, log, "p");
+    ProbeDialog probe(windowSystem, log, "p");
     {
         auto running = ui.Start([&] { probe.DoModal(); });
         ui.Click(kOpenNested);
@@ -111,7 +113,7 @@ TEST_F(Headless, StoppingEndsEveryOpenLoop) {
 }
 
 TEST_F(Headless, ActionsThatNoUserCouldDoAreRefused) {
-    ProbeDialog probe(ui, log, "p");
+    ProbeDialog probe(windowSystem, log, "p");
     EXPECT_THROW(ui.PressEnter(), std::logic_error);
     auto running = ui.Start([&] { probe.DoModal(); });
     ui.Click(kShowBox);
@@ -142,7 +144,7 @@ TEST_F(Headless, SystemMenuEntriesAreAppendedAndChosen) {
                 ProbeDialog::OnSysCommand(id, lParam);
             }
         }
-    } probe(ui, log, "p");
+    } probe(windowSystem, log, "p");
     auto running = ui.Start([&] { probe.DoModal(); });
     const std::vector<MenuItem> menu = ui.SystemMenuOf(ui.TopWindow());
     ASSERT_GE(menu.size(), 2u);
