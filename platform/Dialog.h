@@ -85,7 +85,9 @@ class Dialog : private DialogHost {
     virtual void OnSysCommand(std::uint32_t id, LParam lParam);
     virtual IconHandle OnQueryDragIcon();
     virtual void OnDestroy();
-    // Commands other than IDOK and IDCANCEL; true when handled. The base handles none.
+    // Commands other than IDOK and IDCANCEL (a button clicked, a menu entry
+    // chosen); true when handled. The base handles none. The controls' other
+    // notifications do not come here.
     virtual bool OnCommand(int id);
 
     // Every message of the window. The base dispatches to the handlers above,

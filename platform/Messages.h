@@ -48,8 +48,12 @@ inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
 
 // System commands (WM_SYSCOMMAND's first parameter).
+inline constexpr std::uint32_t SC_SIZE = 0xF000;
 inline constexpr std::uint32_t SC_MOVE = 0xF010;
+inline constexpr std::uint32_t SC_MINIMIZE = 0xF020;
+inline constexpr std::uint32_t SC_MAXIMIZE = 0xF030;
 inline constexpr std::uint32_t SC_CLOSE = 0xF060;
+inline constexpr std::uint32_t SC_RESTORE = 0xF120;
 
 // Keys (WM_KEYDOWN's first parameter).
 inline constexpr WParam VK_TAB = 0x09;

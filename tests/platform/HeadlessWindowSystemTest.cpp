@@ -1,5 +1,6 @@
-// What the headless window system adds to the contract: exact virtual time,
-// focus, checks and the views a test reads.
+// What the headless window system adds to the contract table: exact virtual
+// time, modal loops nested at any depth, stopping, typing, and the refusal of
+// what no user could do.
 
 #include <gtest/gtest.h>
 
@@ -34,25 +35,6 @@ TEST_F(Headless, ADialogOpensShownInFrontWithTheFocusOnItsFirstTabStop) {
     ui.PressEnter();
     EXPECT_TRUE(ui.Finished());
     EXPECT_EQ(log.Events(), (std::vector<std::string>{"p open", "p ok Bob", "p destroy"}));
-}
-
-TEST_F(Headless, CheckBoxesToggleAndRadioButtonsOfAGroupExcludeEachOther) {
-    ProbeDialog probe(windowSystem, log, "p");
-    auto running = ui.Start([&] { probe.DoModal(); });
-    struct Step {
-        int click;
-        int check, radioA, radioB;
-    };
-    const Step steps[] = {{kCheckBox, 1, 0, 0}, {kRadioA, 1, 1, 0}, {kRadioB, 1, 0, 1},
-                          {kCheckBox, 0, 0, 1}, {kRadioB, 0, 0, 1}, {kRadioA, 0, 1, 0}};
-    for (const Step& step : steps) {
-        ui.Click(step.click);
-        EXPECT_EQ(ui.Check(kCheckBox), step.check);
-        EXPECT_EQ(ui.Check(kRadioA), step.radioA);
-        EXPECT_EQ(ui.Check(kRadioB), step.radioB);
-        EXPECT_EQ(ui.FocusedControlId(), step.click);
-    }
-    EXPECT_EQ(log.Count("p command 1207"), 2);
 }
 
 TEST_F(Headless, TimersFireAtTheirDueTimesAndTiesGoInCreationOrder) {
@@ -121,41 +103,6 @@ TEST_F(Headless, ActionsThatNoUserCouldDoAreRefused) {
     ui.TopMessageBox().PressOk();
     EXPECT_THROW(ui.ChooseSystemCommand(16), std::logic_error);
     EXPECT_THROW(ui.Type(kShowBox, "x"), std::logic_error);
-}
-
-TEST_F(Headless, SystemMenuEntriesAreAppendedAndChosen) {
-    class WithAbout : public ProbeDialog {
-      public:
-        using ProbeDialog::ProbeDialog;
-        int chosen = 0;
-
-      protected:
-        bool OnInitDialog() override {
-            ProbeDialog::OnInitDialog();
-            SystemMenu menu = GetSystemMenu();
-            menu.AppendMenu(MF_SEPARATOR);
-            menu.AppendMenu(MF_STRING, 16, LoadString(101));
-            return true;
-        }
-        void OnSysCommand(std::uint32_t id, LParam lParam) override {
-            if ((id & 0xFFF0) == 16) {
-                ++chosen;
-            } else {
-                ProbeDialog::OnSysCommand(id, lParam);
-            }
-        }
-    } probe(windowSystem, log, "p");
-    auto running = ui.Start([&] { probe.DoModal(); });
-    const std::vector<MenuItem> menu = ui.SystemMenuOf(ui.TopWindow());
-    ASSERT_GE(menu.size(), 2u);
-    EXPECT_EQ(menu[menu.size() - 2].flags, MF_SEPARATOR);
-    EXPECT_EQ(menu.back().id, 16u);
-    EXPECT_EQ(menu.back().text, "&About the probe...");
-    ui.ChooseSystemCommand(16);
-    EXPECT_EQ(probe.chosen, 1);
-    ui.ChooseSystemCommand(SC_CLOSE);
-    EXPECT_TRUE(ui.Finished());
-    EXPECT_EQ(log.Count("p cancel"), 1);
 }
 
 }  // namespace
