@@ -9,6 +9,8 @@
 // A dialog has no parent of its own: it is owned by the innermost modal window
 // that is open when DoModal runs, which is disabled until the dialog ends.
 
+#include "platform/WindowsHeaderOrder.h"
+
 #include <cstdint>
 #include <string>
 

@@ -4,6 +4,8 @@
 // whether it can be reached). A backend keeps one per control, in template
 // order, which is the tab order and the order of groups.
 
+#include "platform/WindowsHeaderOrder.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>

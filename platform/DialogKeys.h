@@ -6,6 +6,8 @@
 // the default processing turns into WM_CLOSE and the dialog manager into
 // IDCANCEL, as Escape.
 
+#include "platform/WindowsHeaderOrder.h"
+
 #include <cstddef>
 #include <optional>
 #include <vector>

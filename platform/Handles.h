@@ -3,6 +3,8 @@
 // window system that handed it out can interpret; zero is "none". Being distinct
 // enum types, a window can't be passed where an icon is expected.
 
+#include "platform/WindowsHeaderOrder.h"
+
 #include <cstdint>
 
 namespace quotamin {

@@ -3,6 +3,8 @@
 // names and with their Win32 numbers, so that dialog code reads like Win32 code
 // whichever window system is underneath.
 
+#include "platform/WindowsHeaderOrder.h"
+
 #include <cstdint>
 
 namespace quotamin {

@@ -5,6 +5,8 @@
 // the loop is in front; when the loop ends the owner is enabled again and comes
 // to the front in its place, and the focus goes back to where it was.
 
+#include "platform/WindowsHeaderOrder.h"
+
 #include "platform/Handles.h"
 
 namespace quotamin {

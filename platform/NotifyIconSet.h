@@ -4,6 +4,8 @@
 // has not got, and modifies or deletes only one it has. A refused action
 // changes nothing.
 
+#include "platform/WindowsHeaderOrder.h"
+
 #include <cstdint>
 #include <vector>
 

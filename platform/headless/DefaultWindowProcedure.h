@@ -5,6 +5,8 @@
 // what the dialog manager does with a key in the modal loop of the innermost
 // window. The dialog manager's decisions come from the layer's rules.
 
+#include "platform/WindowsHeaderOrder.h"
+
 #include <cstdint>
 
 #include "platform/WindowSystem.h"

@@ -5,6 +5,8 @@
 // (DefaultWindowProcedure) and the two threads that take turns (Lockstep).
 // A test drives it through tests/support/HeadlessDriver.h, as a user would.
 
+#include "platform/WindowsHeaderOrder.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -4,6 +4,8 @@
 // copies between them. Every drawing operation is also recorded, so that a test
 // can see what was drawn in what order.
 
+#include "platform/WindowsHeaderOrder.h"
+
 #include <cstdint>
 #include <map>
 #include <vector>

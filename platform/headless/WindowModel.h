@@ -6,6 +6,8 @@
 // with them comes from the layer's rules (platform/DialogControl.h and the
 // files beside it); what is drawn on them lives in the raster.
 
+#include "platform/WindowsHeaderOrder.h"
+
 #include <cstdint>
 #include <map>
 #include <optional>
