@@ -236,6 +236,67 @@ const ContractCase kCases[] = {
          c.ui.PressEscape();
          EXPECT_TRUE(c.Ended());
      }},
+    {"TheWindowInFrontIsActiveAndItsOwnerIsActiveAgainWhenItEnds",
+     kProbeTemplate,
+     {},
+     [](Context& c) {
+         const WindowHandle probe = c.probe.Window();
+         EXPECT_TRUE(
+             c.ui.WaitFor("the probe active", [&] { return c.ui.ActiveWindow() == probe; }));
+         c.ui.Click(kOpenNested);
+         ASSERT_TRUE(c.ui.WaitFor("two windows open", [&] { return c.ui.OpenWindows() == 2; }));
+         const WindowHandle nested = c.ui.TopWindow();
+         EXPECT_TRUE(c.ui.WaitFor("the nested dialog active",
+                                  [&] { return c.ui.ActiveWindow() == nested; }));
+         c.ui.Click(kShowBox);
+         ASSERT_TRUE(c.ui.WaitFor("a message box", [&] { return c.ui.TopMessageBox().open; }));
+         const WindowHandle box = c.ui.TopWindow();
+         EXPECT_TRUE(
+             c.ui.WaitFor("the message box active", [&] { return c.ui.ActiveWindow() == box; }));
+         c.ui.AnswerMessageBox();
+         EXPECT_TRUE(c.ui.WaitFor("the nested dialog active again",
+                                  [&] { return c.ui.ActiveWindow() == nested; }));
+         c.ui.PressEscape();
+         ASSERT_TRUE(c.Logged("p nested ended 2"));
+         EXPECT_TRUE(
+             c.ui.WaitFor("the probe active again", [&] { return c.ui.ActiveWindow() == probe; }));
+         c.ui.PressEscape();
+         EXPECT_TRUE(c.Ended());
+     }},
+    {"ShowWindowHidesAndShowsAndSetWindowPosPutsItOnTop",
+     kProbeTemplate,
+     {},
+     [](Context& c) {
+         WindowSystem* system = c.System();
+         const WindowHandle probe = c.probe.Window();
+         EXPECT_TRUE(c.ui.IsVisible(probe));
+         EXPECT_FALSE(c.ui.IsTopmost(probe));
+         // ShowWindow tells whether the window was visible before.
+         EXPECT_EQ(c.ui.OnUi(probe, [system, probe] { return system->ShowWindow(probe, SW_HIDE); }),
+                   true);
+         EXPECT_FALSE(c.ui.IsVisible(probe));
+         EXPECT_EQ(c.ui.OnUi(probe, [system, probe] { return system->ShowWindow(probe, SW_HIDE); }),
+                   false);
+         EXPECT_EQ(c.ui.OnUi(probe,
+                             [system, probe] {
+                                 const bool before = system->ShowWindow(probe, SW_SHOWNORMAL);
+                                 system->SetForegroundWindow(probe);
+                                 return before;
+                             }),
+                   false);
+         EXPECT_TRUE(c.ui.IsVisible(probe));
+         EXPECT_TRUE(
+             c.ui.WaitFor("the probe active", [&] { return c.ui.ActiveWindow() == probe; }));
+         EXPECT_EQ(c.ui.OnUi(probe,
+                             [system, probe] {
+                                 return system->SetWindowPos(probe, HWND_TOPMOST, 0, 0, 0, 0,
+                                                             SWP_NOSIZE | SWP_NOMOVE);
+                             }),
+                   true);
+         EXPECT_TRUE(c.ui.IsTopmost(probe));
+         c.ui.PressEscape();
+         EXPECT_TRUE(c.Ended());
+     }},
     {"AnErrorInAHandlerIsReportedAndTheProgramGoesOn",
      kProbeTemplate,
      {},
@@ -414,7 +475,7 @@ const ContractCase kCases[] = {
          ASSERT_TRUE(c.Ended());
          EXPECT_EQ(c.result.load(), IDCANCEL);
      }},
-    {"ResourcesOfTheProgramAreFoundByTheirIds",
+    {"ResourcesOfTheProgramAreFoundByTheirIdsAndIconsAre32PixelsSquare",
      kProbeTemplate,
      {},
      [](Context& c) {
@@ -422,6 +483,7 @@ const ContractCase kCases[] = {
              std::string string, noString;
              bool icon = false, noIcon = false, bitmap = false, noBitmap = false, deleted = false;
              BitmapInfo info;
+             int iconWidth = 0, iconHeight = 0;
          };
          WindowSystem* system = c.System();
          const std::optional<Seen> seen = c.ui.OnUi(c.probe.Window(), [system] {
@@ -434,6 +496,8 @@ const ContractCase kCases[] = {
              s.bitmap = bitmap != BitmapHandle{} && system->GetObject(bitmap, s.info);
              s.deleted = system->DeleteObject(bitmap);
              s.noBitmap = system->LoadBitmap(999) == BitmapHandle{};
+             s.iconWidth = system->GetSystemMetrics(SM_CXICON);
+             s.iconHeight = system->GetSystemMetrics(SM_CYICON);
              return s;
          });
          ASSERT_TRUE(seen.has_value());
@@ -446,6 +510,8 @@ const ContractCase kCases[] = {
          EXPECT_EQ(seen->info.bmHeight, 5);
          EXPECT_TRUE(seen->deleted);
          EXPECT_TRUE(seen->noBitmap);
+         EXPECT_EQ(seen->iconWidth, 32);
+         EXPECT_EQ(seen->iconHeight, 32);
          c.ui.PressEscape();
          EXPECT_TRUE(c.Ended());
      }},

@@ -51,6 +51,9 @@ class HeadlessUiDriver : public UiDriver {
     bool IsEnabled(WindowHandle window) override {
         return m_ui.IsOpen(window) && m_ui.IsEnabled(window);
     }
+    bool IsVisible(WindowHandle window) override { return m_ui.IsVisible(window); }
+    bool IsTopmost(WindowHandle window) override { return m_ui.IsTopmost(window); }
+    WindowHandle ActiveWindow() override { return m_ui.Foreground(); }
     int Check(int id) override { return m_ui.Check(id); }
     int FocusedControlId() override { return m_ui.FocusedControlId(); }
     Rect ControlRect(int id) override { return m_ui.ControlRect(m_ui.TopWindow(), id); }

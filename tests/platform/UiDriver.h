@@ -86,6 +86,10 @@ class UiDriver {
     // The number of modal windows open (dialogs and message boxes).
     virtual int OpenWindows() = 0;
     virtual bool IsEnabled(WindowHandle window) = 0;
+    virtual bool IsVisible(WindowHandle window) = 0;
+    virtual bool IsTopmost(WindowHandle window) = 0;
+    // The active window of the user-interface thread, the one in front.
+    virtual WindowHandle ActiveWindow() = 0;
     // BST_CHECKED or BST_UNCHECKED; -1 when the control did not answer.
     virtual int Check(int id) = 0;
     // The id of the control that has the keyboard focus; 0 when it is no control.

@@ -192,6 +192,20 @@ class Win32UiDriver : public UiDriver {
         return ::IsWindowEnabled(ToHwnd(window)) != FALSE;
     }
 
+    bool IsVisible(WindowHandle window) override {
+        return ::IsWindowVisible(ToHwnd(window)) != FALSE;
+    }
+
+    bool IsTopmost(WindowHandle window) override {
+        return (::GetWindowLongA(ToHwnd(window), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    }
+
+    WindowHandle ActiveWindow() override {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return ::GetGUIThreadInfo(m_threadId, &info) ? FromHwnd(info.hwndActive) : WindowHandle{};
+    }
+
     int Check(int id) override {
         DWORD_PTR check = 0;
         if (::SendMessageTimeoutA(::GetDlgItem(Top(), id), BM_GETCHECK, 0, 0, SMTO_NORMAL,
