@@ -1,7 +1,5 @@
 #include "platform/headless/HeadlessWindowSystem.h"
 
-#include <algorithm>
-#include <cstring>
 #include <stdexcept>
 #include <utility>
 
