@@ -3,6 +3,8 @@
 // DDX_Control binds them. A control object only refers to its window; the
 // window belongs to the dialog.
 
+#include "platform/WindowsHeaderOrder.h"
+
 #include <string>
 
 #include "platform/Handles.h"

@@ -126,6 +126,12 @@ LResult Dialog::WindowProc(std::uint32_t message, WParam wParam, LParam lParam) 
         case WM_INITDIALOG:
             return OnInitDialog() ? 1 : 0;
         case WM_COMMAND: {
+            // A command comes from a button, a menu or a key (notification code
+            // 0) or an accelerator (1); what else the controls tell (an edit's
+            // EN_SETFOCUS or EN_CHANGE) is no command, whatever the id.
+            if (HIWORD(wParam) > 1) {
+                return Default();
+            }
             int id = LOWORD(wParam);
             if (id == IDOK) {
                 OnOK();

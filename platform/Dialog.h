@@ -9,6 +9,8 @@
 // A dialog has no parent of its own: it is owned by the innermost modal window
 // that is open when DoModal runs, which is disabled until the dialog ends.
 
+#include "platform/WindowsHeaderOrder.h"
+
 #include <cstdint>
 #include <string>
 
@@ -85,7 +87,9 @@ class Dialog : private DialogHost {
     virtual void OnSysCommand(std::uint32_t id, LParam lParam);
     virtual IconHandle OnQueryDragIcon();
     virtual void OnDestroy();
-    // Commands other than IDOK and IDCANCEL; true when handled. The base handles none.
+    // Commands other than IDOK and IDCANCEL (a button clicked, a menu entry
+    // chosen); true when handled. The base handles none. The controls' other
+    // notifications do not come here.
     virtual bool OnCommand(int id);
 
     // Every message of the window. The base dispatches to the handlers above,

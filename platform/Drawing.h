@@ -2,6 +2,8 @@
 // Drawing: a drawing context, a memory context compatible with one, the paint
 // context of a window and a bitmap loaded from the program's resources.
 
+#include "platform/WindowsHeaderOrder.h"
+
 #include <cstdint>
 
 #include "platform/Geometry.h"

@@ -7,6 +7,7 @@ struct Rect {
     int left = 0, top = 0, right = 0, bottom = 0;
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
+    bool operator==(const Rect&) const = default;
 };
 
 // What GetObject tells of a bitmap.

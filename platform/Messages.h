@@ -3,6 +3,8 @@
 // names and with their Win32 numbers, so that dialog code reads like Win32 code
 // whichever window system is underneath.
 
+#include "platform/WindowsHeaderOrder.h"
+
 #include <cstdint>
 
 namespace quotamin {
@@ -24,6 +26,8 @@ inline constexpr std::uint32_t WM_SETICON = 0x0080;
 inline constexpr std::uint32_t WM_NCDESTROY = 0x0082;
 inline constexpr std::uint32_t WM_INITDIALOG = 0x0110;
 inline constexpr std::uint32_t WM_COMMAND = 0x0111;
+inline constexpr std::uint32_t WM_KEYDOWN = 0x0100;
+inline constexpr std::uint32_t WM_CHAR = 0x0102;
 inline constexpr std::uint32_t WM_SYSCOMMAND = 0x0112;
 inline constexpr std::uint32_t WM_TIMER = 0x0113;
 inline constexpr std::uint32_t WM_MOUSEMOVE = 0x0200;
@@ -36,6 +40,7 @@ inline constexpr std::uint32_t WM_USER = 0x0400;
 // Button messages and states.
 inline constexpr std::uint32_t BM_GETCHECK = 0x00F0;
 inline constexpr std::uint32_t BM_SETCHECK = 0x00F1;
+inline constexpr std::uint32_t BM_CLICK = 0x00F5;
 inline constexpr int BST_UNCHECKED = 0;
 inline constexpr int BST_CHECKED = 1;
 inline constexpr std::uint16_t BN_CLICKED = 0;
@@ -45,7 +50,17 @@ inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
 
 // System commands (WM_SYSCOMMAND's first parameter).
+inline constexpr std::uint32_t SC_SIZE = 0xF000;
+inline constexpr std::uint32_t SC_MOVE = 0xF010;
+inline constexpr std::uint32_t SC_MINIMIZE = 0xF020;
+inline constexpr std::uint32_t SC_MAXIMIZE = 0xF030;
 inline constexpr std::uint32_t SC_CLOSE = 0xF060;
+inline constexpr std::uint32_t SC_RESTORE = 0xF120;
+
+// Keys (WM_KEYDOWN's first parameter).
+inline constexpr WParam VK_TAB = 0x09;
+inline constexpr WParam VK_RETURN = 0x0D;
+inline constexpr WParam VK_ESCAPE = 0x1B;
 
 // WM_SETICON's first parameter.
 inline constexpr WParam ICON_SMALL = 0;
@@ -55,6 +70,7 @@ inline constexpr WParam ICON_BIG = 1;
 inline constexpr int SW_HIDE = 0;
 inline constexpr int SW_SHOWNORMAL = 1;
 inline constexpr int SW_SHOW = 5;
+inline constexpr int SW_MINIMIZE = 6;
 
 // SetWindowPos.
 inline constexpr std::uint32_t SWP_NOSIZE = 0x0001;

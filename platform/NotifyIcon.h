@@ -4,6 +4,8 @@
 // to the shell; the layout follows the shell's first, 88-byte form of the record
 // (no balloon fields), but the window system fills the real one.
 
+#include "platform/WindowsHeaderOrder.h"
+
 #include <cstdint>
 
 #include "platform/Handles.h"

@@ -2,6 +2,8 @@
 // Window, dialog and control styles under their Win32 names and numbers; the
 // dialog templates are written with them.
 
+#include "platform/WindowsHeaderOrder.h"
+
 #include <cstdint>
 
 namespace quotamin {

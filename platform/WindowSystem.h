@@ -4,6 +4,8 @@
 // the controls, the drawing context and the session code call it; dialog code
 // goes through those classes. The operations keep their Win32 names and meaning.
 
+#include "platform/WindowsHeaderOrder.h"
+
 #include <cstdint>
 #include <string>
 

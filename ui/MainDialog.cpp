@@ -88,32 +88,22 @@ void MainDialog::OnTimer(std::uintptr_t id) {
         ShowWindow(SW_HIDE);
         StopHideTimer();
     } else if (id == m_minuteTimerId) {
-        OnMinuteTick();
+        MinuteTick(m_account, GetConfig(), *this);
     }
     Default();
 }
 
-void MainDialog::OnMinuteTick() {
-    const std::int32_t elapsed = m_account.CountMinute();
+void MainDialog::LogMinute(std::int32_t elapsed) {
     m_app.GetLog().BeginLine() << "OnTimer elapsed=" << elapsed;
     m_app.GetLog().EndLine();
+}
 
-    // A failed save must not stop the tick: the minute is gone from memory and
-    // the session still ends on time. The failure is shown once the tick is done.
-    std::optional<std::string> saveFailure;
-    try {
-        m_account.ChargeMinute(GetConfig());
-    } catch (const FileError& error) {
-        saveFailure = error.what();
-    }
+void MainDialog::RefreshTrayIcon() {
     TrayMessage(NIM_MODIFY);
-    if (UpdateStatus() == 0) {
-        StopMinuteTimer();
-        EndSession(m_app.GetTerminator(), GetConfig());
-    }
-    if (saveFailure) {
-        ReportSaveFailure(*saveFailure);
-    }
+}
+
+void MainDialog::EndSession() {
+    ::quotamin::EndSession(m_app.GetTerminator(), GetConfig());
 }
 
 void MainDialog::ReportSaveFailure(const std::string& text) {

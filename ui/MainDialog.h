@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/MinuteAccount.h"
+#include "core/MinuteTick.h"
 #include "platform/Controls.h"
 #include "ui/BitmapDialog.h"
 #include "ui/ResourceIds.h"
@@ -18,20 +19,20 @@ namespace quotamin {
 class QuotaminApp;
 class QuotaminConfig;
 
-class MainDialog : public BitmapDialog {
+class MainDialog : public BitmapDialog, private MinuteTickSteps {
   public:
     explicit MainDialog(QuotaminApp& app);
 
     // Applies an evaluation of the settings to the window: the status text,
     // and the window to the front when the status asks for it. 1 when the
     // session goes on, 0 when it is to end.
-    int UpdateStatus();
+    int UpdateStatus() override;
     void ShowAndActivate();
     // Adds, refreshes or removes the notification-area icon.
     bool TrayMessage(std::uint32_t message);
 
     void StartMinuteTimer();
-    void StopMinuteTimer();
+    void StopMinuteTimer() override;
     void StartHideTimer(int seconds);
     void StopHideTimer();
 
@@ -60,10 +61,13 @@ class MainDialog : public BitmapDialog {
 
   private:
     QuotaminConfig& GetConfig();
-    void OnMinuteTick();
+    // The main window's steps of the minute tick (core/MinuteTick.h).
+    void LogMinute(std::int32_t elapsed) override;
+    void RefreshTrayIcon() override;
+    void EndSession() override;
     // Shows why the settings could not be saved, one message at a time, so
     // that a lasting failure does not pile up a box every minute.
-    void ReportSaveFailure(const std::string& text);
+    void ReportSaveFailure(const std::string& text) override;
 
     QuotaminApp& m_app;
     Edit m_passwordEdit;

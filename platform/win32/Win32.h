@@ -1,7 +1,10 @@
 #pragma once
 // For the Win32 backend's own files only: <windows.h>, included after the
 // layer's headers so that its macros of the same names (LoadIcon, MessageBox,
-// SendMessage, ...) do not rename the layer's members.
+// SendMessage, ...) do not rename the layer's members, and with those macros
+// taken back, so that the layer's members can be called after it. A file
+// includes it after every header of the layer; a header of the layer that
+// comes later stops the build (platform/WindowsHeaderOrder.h).
 
 #include "platform/Messages.h"
 #include "platform/Styles.h"

@@ -1,11 +1,11 @@
-#include "platform/win32/Win32.h"
-
 #include <cstring>
 #include <map>
 #include <vector>
 
 #include "platform/NativeWindowSystem.h"
 #include "platform/win32/DialogTemplateBuilder.h"
+// Last: see platform/WindowsHeaderOrder.h.
+#include "platform/win32/Win32.h"
 
 namespace quotamin {
 

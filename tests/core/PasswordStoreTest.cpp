@@ -180,6 +180,7 @@ TEST_F(PasswordStoreTest, SaveThatCannotCreateItsFileLeavesTheOldOne) {
     system.failure = TestSystem::Failure::Create;
     try {
         store.Save();
+        FAIL() << "Save succeeded although its file could not be created";
     } catch (const FileError& error) {
         EXPECT_EQ(std::string(error.what()), FilePath() + " - Can't open file for writing");
     }

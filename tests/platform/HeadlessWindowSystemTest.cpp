@@ -1,10 +1,12 @@
-// What the headless window system adds to the contract: exact virtual time,
-// focus, checks and the views a test reads.
+// What the headless window system adds to the contract table: exact virtual
+// time, modal loops nested at any depth, stopping, typing, and the refusal of
+// what no user could do.
 
 #include <gtest/gtest.h>
 
 #include "platform/headless/HeadlessWindowSystem.h"
 #include "tests/platform/ProbeDialog.h"
+#include "tests/support/HeadlessDriver.h"
 
 namespace quotamin::test {
 namespace {
@@ -13,12 +15,13 @@ using namespace std::chrono_literals;
 
 class Headless : public ::testing::Test {
   protected:
-    HeadlessWindowSystem ui{ProbeResources(), "C:\\Apps\\probe-app.exe"};
+    HeadlessWindowSystem windowSystem{ProbeResources(), "C:\\Apps\\probe-app.exe"};
+    testing::HeadlessDriver ui{windowSystem};
     EventLog log;
 };
 
 TEST_F(Headless, ADialogOpensShownInFrontWithTheFocusOnItsFirstTabStop) {
-    ProbeDialog probe(ui, log, "p");
+    ProbeDialog probe(windowSystem, log, "p");
     auto running = ui.Start([&] { probe.DoModal(); });
     const WindowHandle window = ui.FindDialog(kProbeTemplate);
     ASSERT_NE(window, WindowHandle{});
@@ -34,27 +37,8 @@ TEST_F(Headless, ADialogOpensShownInFrontWithTheFocusOnItsFirstTabStop) {
     EXPECT_EQ(log.Events(), (std::vector<std::string>{"p open", "p ok Bob", "p destroy"}));
 }
 
-TEST_F(Headless, CheckBoxesToggleAndRadioButtonsOfAGroupExcludeEachOther) {
-    ProbeDialog probe(ui, log, "p");
-    auto running = ui.Start([&] { probe.DoModal(); });
-    struct Step {
-        int click;
-        int check, radioA, radioB;
-    };
-    const Step steps[] = {{kCheckBox, 1, 0, 0}, {kRadioA, 1, 1, 0}, {kRadioB, 1, 0, 1},
-                          {kCheckBox, 0, 0, 1}, {kRadioB, 0, 0, 1}, {kRadioA, 0, 1, 0}};
-    for (const Step& step : steps) {
-        ui.Click(step.click);
-        EXPECT_EQ(ui.Check(kCheckBox), step.check);
-        EXPECT_EQ(ui.Check(kRadioA), step.radioA);
-        EXPECT_EQ(ui.Check(kRadioB), step.radioB);
-        EXPECT_EQ(ui.FocusedControlId(), step.click);
-    }
-    EXPECT_EQ(log.Count("p command 1207"), 2);
-}
-
 TEST_F(Headless, TimersFireAtTheirDueTimesAndTiesGoInCreationOrder) {
-    ProbeDialog probe(ui, log, "p", {{5, 100, false}, {4, 100, false}, {9, 250, false}});
+    ProbeDialog probe(windowSystem, log, "p", {{5, 100, false}, {4, 100, false}, {9, 250, false}});
     auto running = ui.Start([&] { probe.DoModal(); });
     ui.AdvanceBy(99ms);
     EXPECT_EQ(log.Events().size(), 1u);
@@ -69,14 +53,14 @@ TEST_F(Headless, TimersFireAtTheirDueTimesAndTiesGoInCreationOrder) {
 }
 
 TEST_F(Headless, ModalLoopsNestAtAnyDepthAndTheOuterTimersGoOn) {
-    ProbeDialog probe(ui, log, "p", {{1, 1000, false}});
+    ProbeDialog probe(windowSystem, log, "p", {{1, 1000, false}});
     auto running = ui.Start([&] { probe.DoModal(); });
     const WindowHandle outer = ui.FindDialog(kProbeTemplate);
     ui.Click(kOpenNested);
     const WindowHandle nested = ui.TopWindow();
     EXPECT_EQ(ui.OwnerOf(nested), outer);
     ui.Click(kShowBox);
-    MessageBoxView box = ui.TopMessageBox();
+    testing::MessageBoxView box = ui.TopMessageBox();
     EXPECT_EQ(box.owner, nested);
     EXPECT_EQ(box.caption, "probe-app");
     EXPECT_EQ(box.text, "Hello from p.nested");
@@ -99,7 +83,7 @@ TEST_F(Headless, ModalLoopsNestAtAnyDepthAndTheOuterTimersGoOn) {
 }
 
 TEST_F(Headless, StoppingEndsEveryOpenLoop) {
-    ProbeDialog probe(ui, log, "p");
+    ProbeDialog probe(windowSystem, log, "p");
     {
         auto running = ui.Start([&] { probe.DoModal(); });
         ui.Click(kOpenNested);
@@ -111,7 +95,7 @@ TEST_F(Headless, StoppingEndsEveryOpenLoop) {
 }
 
 TEST_F(Headless, ActionsThatNoUserCouldDoAreRefused) {
-    ProbeDialog probe(ui, log, "p");
+    ProbeDialog probe(windowSystem, log, "p");
     EXPECT_THROW(ui.PressEnter(), std::logic_error);
     auto running = ui.Start([&] { probe.DoModal(); });
     ui.Click(kShowBox);
@@ -119,41 +103,6 @@ TEST_F(Headless, ActionsThatNoUserCouldDoAreRefused) {
     ui.TopMessageBox().PressOk();
     EXPECT_THROW(ui.ChooseSystemCommand(16), std::logic_error);
     EXPECT_THROW(ui.Type(kShowBox, "x"), std::logic_error);
-}
-
-TEST_F(Headless, SystemMenuEntriesAreAppendedAndChosen) {
-    class WithAbout : public ProbeDialog {
-      public:
-        using ProbeDialog::ProbeDialog;
-        int chosen = 0;
-
-      protected:
-        bool OnInitDialog() override {
-            ProbeDialog::OnInitDialog();
-            SystemMenu menu = GetSystemMenu();
-            menu.AppendMenu(MF_SEPARATOR);
-            menu.AppendMenu(MF_STRING, 16, LoadString(101));
-            return true;
-        }
-        void OnSysCommand(std::uint32_t id, LParam lParam) override {
-            if ((id & 0xFFF0) == 16) {
-                ++chosen;
-            } else {
-                ProbeDialog::OnSysCommand(id, lParam);
-            }
-        }
-    } probe(ui, log, "p");
-    auto running = ui.Start([&] { probe.DoModal(); });
-    const std::vector<MenuItem> menu = ui.SystemMenuOf(ui.TopWindow());
-    ASSERT_GE(menu.size(), 2u);
-    EXPECT_EQ(menu[menu.size() - 2].flags, MF_SEPARATOR);
-    EXPECT_EQ(menu.back().id, 16u);
-    EXPECT_EQ(menu.back().text, "&About the probe...");
-    ui.ChooseSystemCommand(16);
-    EXPECT_EQ(probe.chosen, 1);
-    ui.ChooseSystemCommand(SC_CLOSE);
-    EXPECT_TRUE(ui.Finished());
-    EXPECT_EQ(log.Count("p cancel"), 1);
 }
 
 }  // namespace

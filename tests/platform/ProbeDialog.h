@@ -1,16 +1,23 @@
 #pragma once
-// A dialog for exercising the layer: it records what happens to it, and its
-// commands open a nested dialog, a message box, fail, or end it.
+// A dialog for exercising the layer: it records what happens to it, its
+// commands open a nested dialog, a message box, fail, or end it, it draws a
+// bitmap of known pixels on its background, and it runs code that a test hands
+// it on the user-interface thread.
 
 #include <atomic>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "platform/Dialog.h"
+#include "platform/Drawing.h"
 #include "platform/Resources.h"
 #include "platform/Styles.h"
+#include "tests/platform/ProbeResourceIds.h"
 
 namespace quotamin::test {
 
@@ -26,6 +33,73 @@ enum ProbeIds {
     kCheckBox = 1207,
     kRadioA = 1208,
     kRadioB = 1209,
+    kDisabledButton = 1210,
+};
+
+// Code for the user-interface thread, which the probe runs inside its handler
+// of kRunOnUiMessage (lParam: the UiCall). A caller that gives up waiting
+// abandons it, and then it does not run any more: so it must hold its own
+// copies of what it uses, not refer to the caller's stack.
+inline constexpr std::uint32_t kRunOnUiMessage = WM_USER + 100;
+
+class UiCall {
+  public:
+    virtual ~UiCall() = default;
+    void RunUnlessAbandoned() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_abandoned) {
+            Run();
+            m_done = true;
+        }
+    }
+    // False when the code is running right now and cannot be stopped.
+    bool Abandon() {
+        std::unique_lock<std::mutex> lock(m_mutex, std::try_to_lock);
+        if (!lock.owns_lock()) {
+            return false;
+        }
+        m_abandoned = true;
+        return true;
+    }
+    bool Done() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_done;
+    }
+
+  protected:
+    virtual void Run() = 0;
+
+  private:
+    std::mutex m_mutex;
+    bool m_abandoned = false;
+    bool m_done = false;
+};
+
+template <typename Code>
+class UiCallOf final : public UiCall {
+  public:
+    using Result = std::invoke_result_t<Code&>;
+    explicit UiCallOf(Code code) : m_code(std::move(code)) {}
+    std::optional<Result> result;
+
+  private:
+    void Run() override { result = m_code(); }
+    Code m_code;
+};
+
+// What the probe draws on its background after the default erasure, in client
+// pixels: copies of bitmap PROBE_SMALL_BITMAP (7 by 5).
+struct ProbeCopy {
+    bool stretch;
+    int x, y, cx, cy;  // destination
+    int sx, sy;        // source origin
+    int scx, scy;      // source size (a stretch only)
+};
+inline constexpr ProbeCopy kProbeCopies[] = {
+    {false, 20, 60, 7, 5, 0, 0, 0, 0},    // the whole bitmap
+    {false, 40, 60, 14, 10, 0, 0, 0, 0},  // reaching beyond the bitmap
+    {true, 60, 60, 14, 10, 0, 0, 7, 5},   // twice the size
+    {false, 80, 60, 7, 5, 2, 1, 0, 0},    // from inside the bitmap, reaching beyond it
 };
 
 // What the probes did, readable from another thread.
@@ -66,7 +140,8 @@ class ProbeDialog : public Dialog {
         : Dialog(windowSystem, templateId),
           m_log(log),
           m_name(std::move(name)),
-          m_timers(std::move(timers)) {}
+          m_timers(std::move(timers)),
+          m_bitmap(windowSystem) {}
 
     // The dialog's window once it is open; readable from any thread.
     WindowHandle Window() const { return m_window.load(); }
@@ -76,6 +151,7 @@ class ProbeDialog : public Dialog {
     bool OnInitDialog() override {
         Dialog::OnInitDialog();
         m_window = GetSafeHwnd();
+        m_bitmap.LoadBitmap(PROBE_SMALL_BITMAP);
         for (const ProbeTimer& timer : m_timers) {
             SetTimer(timer.id, timer.period);
         }
@@ -102,6 +178,38 @@ class ProbeDialog : public Dialog {
     void OnDestroy() override {
         m_log.Add(m_name + " destroy");
         Dialog::OnDestroy();
+    }
+    void OnSysCommand(std::uint32_t id, LParam lParam) override {
+        m_log.Add(m_name + " system command " + std::to_string(id));
+        Dialog::OnSysCommand(id, lParam);
+    }
+    bool OnEraseBkgnd(DrawingContext& dc) override {
+        Default();
+        if (m_bitmap) {
+            MemoryDrawingContext memory(dc);
+            if (memory) {
+                const BitmapHandle before = memory.SelectObject(m_bitmap);
+                for (const ProbeCopy& copy : kProbeCopies) {
+                    if (copy.stretch) {
+                        dc.StretchBlt(copy.x, copy.y, copy.cx, copy.cy, memory, copy.sx, copy.sy,
+                                      copy.scx, copy.scy, SRCCOPY);
+                    } else {
+                        dc.BitBlt(copy.x, copy.y, copy.cx, copy.cy, memory, copy.sx, copy.sy,
+                                  SRCCOPY);
+                    }
+                }
+                memory.SelectObject(before);
+            }
+        }
+        m_log.Add(m_name + " erased");
+        return true;
+    }
+    LResult WindowProc(std::uint32_t message, WParam wParam, LParam lParam) override {
+        if (message == kRunOnUiMessage) {
+            reinterpret_cast<UiCall*>(lParam)->RunUnlessAbandoned();
+            return 1;
+        }
+        return Dialog::WindowProc(message, wParam, lParam);
     }
     bool OnCommand(int id) override {
         switch (id) {
@@ -133,6 +241,7 @@ class ProbeDialog : public Dialog {
     EventLog& m_log;
     std::string m_name;
     std::vector<ProbeTimer> m_timers;
+    Bitmap m_bitmap;
     Edit m_nameEdit;
     std::atomic<WindowHandle> m_window{};
 };
@@ -159,7 +268,7 @@ inline ResourceTable ProbeResources() {
     probe.language = 0x0409;
     probe.style = dialogStyle;
     probe.cx = 200;
-    probe.cy = 150;
+    probe.cy = 165;
     probe.title = "Probe";
     probe.fontName = "MS Sans Serif";
     probe.pointSize = 8;
@@ -178,18 +287,19 @@ inline ResourceTable ProbeResources() {
                       button(kEndWithSeven, "End 7", push, 58),
                       button(kCheckBox, "Check", BS_AUTOCHECKBOX | WS_TABSTOP, 75),
                       button(kRadioA, "A", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 92),
-                      button(kRadioB, "B", BS_AUTORADIOBUTTON | WS_TABSTOP, 109)};
+                      button(kRadioB, "B", BS_AUTORADIOBUTTON | WS_TABSTOP, 109),
+                      button(kDisabledButton, "Disabled", push | WS_DISABLED | WS_GROUP, 126)};
     DialogTemplate withDefault = probe;
     withDefault.id = kProbeWithDefaultTemplate;
     withDefault.title = "Probe with a default button";
     withDefault.controls.push_back(
-        button(kDefaultButton, "Default", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 126));
+        button(kDefaultButton, "Default", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 143));
 
     ResourceTable table;
     table.dialogs = {probe, withDefault};
-    table.strings = {{101, "&About the probe..."}};
-    table.bitmaps = {{143, 510, 266}, {7, 7, 5}};
-    table.icons = {128};
+    table.strings = {{PROBE_ABOUT_STRING, PROBE_ABOUT_TEXT}};
+    table.bitmaps = {{PROBE_BACKGROUND_BITMAP, 510, 266}, {PROBE_SMALL_BITMAP, 7, 5}};
+    table.icons = {PROBE_ICON};
     return table;
 }
 

@@ -127,13 +127,15 @@ TEST_F(TrayMessageTest, TooltipIsCutToItsFirst63Characters) {
         {"the minute count's words are lost", name50, 1, name50 + ", 42 minutes "},
         {"disabled", name50, 0, name50 + ", Quotamin di"},
     };
+    // The shell refreshes only an icon it has.
+    ASSERT_TRUE(Send(NIM_ADD));
     for (std::size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(cases[i].what);
         config.m_userName = cases[i].userName;
         config.m_enabled = cases[i].enabled;
         EXPECT_TRUE(Send(NIM_MODIFY));
-        EXPECT_EQ(Tip(i), cases[i].tip);
-        EXPECT_EQ(Tip(i).size(), 63u);
+        EXPECT_EQ(Tip(i + 1), cases[i].tip);
+        EXPECT_EQ(Tip(i + 1).size(), 63u);
     }
 }
 

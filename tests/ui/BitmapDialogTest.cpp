@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/headless/HeadlessWindowSystem.h"
+#include "tests/support/HeadlessDriver.h"
 #include "ui/BitmapDialog.h"
 #include "ui/ProgramResources.h"
 #include "ui/ResourceIds.h"
@@ -55,12 +56,13 @@ class BitmapDialogTest : public ::testing::Test {
         return copies;
     }
 
-    HeadlessWindowSystem ui{Resources()};
-    BitmapDialog dialog{ui, IDD_QUOTAMIN_DIALOG};
+    HeadlessWindowSystem windowSystem{Resources()};
+    testing::HeadlessDriver ui{windowSystem};
+    BitmapDialog dialog{windowSystem, IDD_QUOTAMIN_DIALOG};
     WindowHandle window{};
 
   private:
-    std::optional<HeadlessWindowSystem::Running> m_running;
+    std::optional<testing::HeadlessDriver::Running> m_running;
 };
 
 bool operator==(const Copy& a, const Copy& b) {
@@ -149,8 +151,7 @@ TEST_F(BitmapDialogTest, TiledEveryClientPixelShowsTheBitmapPixelAtItsPositionMo
         int wrong = 0;
         for (int y = 0; y < c.height; ++y) {
             for (int x = 0; x < c.width; ++x) {
-                wrong +=
-                    ui.PixelAt(window, x, y) != HeadlessWindowSystem::BitmapPixel(x % c.w, y % c.h);
+                wrong += ui.PixelAt(window, x, y) != Raster::BitmapPixel(x % c.w, y % c.h);
             }
         }
         EXPECT_EQ(wrong, 0) << "bitmap " << c.bitmap;
@@ -167,8 +168,7 @@ TEST_F(BitmapDialogTest, CentredTheStripsBesideTheBitmapKeepThePlainBackground) 
         for (int x = 0; x < 101; ++x) {
             const bool onBitmap = x >= 25 && x < 75 && y >= 10 && y < 50;
             wrong += ui.PixelAt(window, x, y) !=
-                     (onBitmap ? HeadlessWindowSystem::BitmapPixel(x - 25, y - 10)
-                               : HeadlessWindowSystem::kBackgroundColour);
+                     (onBitmap ? Raster::BitmapPixel(x - 25, y - 10) : Raster::kBackgroundColour);
         }
     }
     EXPECT_EQ(wrong, 0);
@@ -181,9 +181,9 @@ TEST_F(BitmapDialogTest, DrawsOnlyThePlainBackgroundWithoutABitmapOrAClientAreaO
     EXPECT_TRUE(Erase(600, 300).empty()) << "a bitmap that does not exist";
 
     ASSERT_EQ(dialog.LoadBitmap(IDB_BACKGROUND), 0);
-    ui.FailMemoryContexts(true);
+    windowSystem.FailMemoryContexts(true);
     EXPECT_TRUE(Erase(600, 300).empty()) << "no memory context";
-    ui.FailMemoryContexts(false);
+    windowSystem.FailMemoryContexts(false);
     for (int mode :
          {BitmapDialog::BitmapTile, BitmapDialog::BitmapCenter, BitmapDialog::BitmapStretch}) {
         dialog.SetMode(mode);

@@ -215,9 +215,9 @@ TEST_F(ProgramTest, MinimisedWindowDrawsItsIconInTheMiddle) {
     ASSERT_FALSE(ui.DrawCalls().empty());
     const DrawCall& icon = ui.DrawCalls().back();
     EXPECT_EQ(icon.kind, DrawCall::DrawIcon);
-    const int width = ui.GetSystemMetrics(SM_CXICON);
-    const int height = ui.GetSystemMetrics(SM_CYICON);
-    const Rect client = ui.GetClientRect(MainWindow());
+    const int width = windowSystem.GetSystemMetrics(SM_CXICON);
+    const int height = windowSystem.GetSystemMetrics(SM_CYICON);
+    const Rect client = windowSystem.GetClientRect(MainWindow());
     EXPECT_EQ(icon.x, (client.Width() - width + 1) / 2);
     EXPECT_EQ(icon.y, (client.Height() - height + 1) / 2);
 }

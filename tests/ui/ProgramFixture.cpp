@@ -23,17 +23,20 @@ std::tm FixedTime() {
 
 bool RecordingTerminator::Record(const char* operation) {
     bool running = false;
-    for (const TimerInfo& timer : m_windowSystem.Timers()) {
+    for (const TimerInfo& timer : m_ui.Timers()) {
         running = running || timer.id == 1;
     }
     calls.push_back({operation, running});
     return accept;
 }
 
-ProgramTest::ProgramTest()
-    : ui(ProgramResources()),
+ProgramTest::ProgramTest() : ProgramTest(ProgramResources()) {}
+
+ProgramTest::ProgramTest(ResourceTable resources)
+    : windowSystem(std::move(resources)),
       logPath(system.File("quotamin.log")),
-      app(system, ui, terminator, TraceLog(logPath, [] { return std::optional(FixedTime()); }),
+      app(system, windowSystem, terminator,
+          TraceLog(logPath, [] { return std::optional(FixedTime()); }),
           [this] { return userName; }) {}
 
 ProgramTest::~ProgramTest() {

@@ -13,6 +13,7 @@
 #include "core/QuotaminConfig.h"
 #include "platform/headless/HeadlessWindowSystem.h"
 #include "session/SessionTerminator.h"
+#include "tests/support/HeadlessDriver.h"
 #include "tests/support/TestSystem.h"
 #include "ui/QuotaminApp.h"
 
@@ -24,8 +25,7 @@ using namespace std::chrono_literals;
 // still running at that moment.
 class RecordingTerminator : public SessionTerminator {
   public:
-    explicit RecordingTerminator(HeadlessWindowSystem& windowSystem)
-        : m_windowSystem(windowSystem) {}
+    explicit RecordingTerminator(HeadlessDriver& ui) : m_ui(ui) {}
 
     struct Call {
         std::string operation;
@@ -39,7 +39,7 @@ class RecordingTerminator : public SessionTerminator {
 
   private:
     bool Record(const char* operation);
-    HeadlessWindowSystem& m_windowSystem;
+    HeadlessDriver& m_ui;
 };
 
 struct Settings {
@@ -58,6 +58,8 @@ inline std::ostream& operator<<(std::ostream& out, const Settings& s) {
 class ProgramTest : public ::testing::Test {
   protected:
     ProgramTest();
+    // The program with resources of the test's own.
+    explicit ProgramTest(ResourceTable resources);
     ~ProgramTest() override;
 
     // The user's settings file as the program will find it, last set today.
@@ -86,14 +88,15 @@ class ProgramTest : public ::testing::Test {
     std::vector<std::string> LogLines();
 
     TestSystem system;
-    HeadlessWindowSystem ui;
+    HeadlessWindowSystem windowSystem;
+    HeadlessDriver ui{windowSystem};
     RecordingTerminator terminator{ui};
     std::string logPath;
     std::string userName = "bob";
     QuotaminApp app;
 
   private:
-    std::optional<HeadlessWindowSystem::Running> m_running;
+    std::optional<HeadlessDriver::Running> m_running;
 };
 
 }  // namespace quotamin::testing

@@ -2,8 +2,6 @@
 // Wine and Xvfb in the test command). Screenshots of the about box and of the
 // main window's template go to the build directory, for a person to look at.
 
-#include "platform/win32/Win32.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -15,12 +13,15 @@
 #include <thread>
 #include <vector>
 
+#include "platform/DialogUnits.h"
 #include "platform/NativeWindowSystem.h"
 #include "tests/support/Screenshot.h"
 #include "ui/AboutDialog.h"
 #include "ui/BitmapDialog.h"
 #include "ui/ProgramResources.h"
 #include "ui/ResourceIds.h"
+// Last: see platform/WindowsHeaderOrder.h.
+#include "platform/win32/Win32.h"
 
 namespace quotamin {
 namespace {
@@ -49,7 +50,7 @@ bool Screenshot(HWND window, const std::string& name) {
     return out.good();
 }
 
-// Where a control of `dialog` is, in dialog units of its template.
+// Where a control of `dialog` is, in the dialog's client coordinates.
 RECT PlaceOf(HWND dialog, HWND control) {
     RECT rect{};
     ::GetWindowRect(control, &rect);
@@ -57,18 +58,22 @@ RECT PlaceOf(HWND dialog, HWND control) {
     return rect;
 }
 
-// The dialog manager converts a control's position and its size each on its
-// own, so the far edge is the converted position plus the converted size,
-// which can differ by a pixel from converting the far edge itself.
-RECT InPixels(HWND dialog, int x, int y, int cx, int cy) {
-    RECT place{x, y, cx, cy};
-    ::MapDialogRect(dialog, &place);
-    return RECT{place.left, place.top, place.left + place.right, place.top + place.bottom};
+// Where the dialog manager puts a control of the template: its position and
+// size in dialog units each converted with the dialog's base units.
+Rect InPixels(HWND dialog, int x, int y, int cx, int cy) {
+    RECT base{0, 0, 4, 8};
+    ::MapDialogRect(dialog, &base);
+    ControlTemplate control;
+    control.x = x;
+    control.y = y;
+    control.cx = cx;
+    control.cy = cy;
+    return ControlRect(control, {base.right, base.bottom});
 }
 
 void ExpectPlace(HWND dialog, int id, int x, int y, int cx, int cy) {
     const RECT actual = PlaceOf(dialog, ::GetDlgItem(dialog, id));
-    const RECT expected = InPixels(dialog, x, y, cx, cy);
+    const Rect expected = InPixels(dialog, x, y, cx, cy);
     EXPECT_EQ(actual.left, expected.left) << "control " << id;
     EXPECT_EQ(actual.top, expected.top) << "control " << id;
     EXPECT_EQ(actual.right, expected.right) << "control " << id;
