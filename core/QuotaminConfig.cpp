@@ -2,17 +2,31 @@
 
 #include "core/AtomicFile.h"
 #include "core/FileError.h"
+#include "core/PasswordStore.h"
 #include "core/System.h"
 
 namespace quotamin {
 
 QuotaminConfig::QuotaminConfig(System& system) : m_system(system) {}
 
+std::string QuotaminConfig::FileNameFor(const std::string& userName) {
+    std::string name = "qm-" + userName + ".dat";
+    // The user whose name makes the password file's name, in any letter case
+    // (Windows compares file names so), gets brackets around the name instead:
+    // no Windows user name holds a bracket, so no other user's file is hit.
+    if (m_system.UpperCase(name) == m_system.UpperCase(PasswordStore::kFileName)) {
+        name = "qm-[" + userName + "].dat";
+    }
+    return name;
+}
+
 void QuotaminConfig::SetUser(const std::string& userName) {
     m_userName = userName;
-    m_filePath = m_system.WindowsDirectory() + kPathSeparator + "qm-" + m_userName + ".dat";
+    m_filePath = m_system.WindowsDirectory() + kPathSeparator + FileNameFor(m_userName);
     if (!Load()) {
-        m_lastDay = m_system.TodayDayOfMonth();
+        // Without a local date the day stays as it is, and the next day that
+        // can be read starts a new day.
+        m_lastDay = m_system.TodayDayOfMonth().value_or(m_lastDay);
         Save();
     } else if (CheckNewDay()) {
         Save();
@@ -20,12 +34,14 @@ void QuotaminConfig::SetUser(const std::string& userName) {
 }
 
 bool QuotaminConfig::CheckNewDay() {
-    const int today = m_system.TodayDayOfMonth();
-    if (today == m_lastDay) {
+    // A clock that gives no local date gives no day either: no new day, rather
+    // than a reset to a day 0 that no month has.
+    const std::optional<int> today = m_system.TodayDayOfMonth();
+    if (!today || *today == m_lastDay) {
         return false;
     }
     m_minutesRemaining = m_minutesAllowed;
-    m_lastDay = today;
+    m_lastDay = *today;
     return true;
 }
 
@@ -44,12 +60,16 @@ bool QuotaminConfig::Load() {
     } catch (const FileError&) {
         return false;
     }
-    m_enabled = loaded.m_enabled;
-    m_minutesAllowed = loaded.m_minutesAllowed;
-    m_minutesRemaining = loaded.m_minutesRemaining;
-    m_logoffOnExpiry = loaded.m_logoffOnExpiry;
-    m_lastDay = loaded.m_lastDay;
+    CopyValuesFrom(loaded);
     return true;
+}
+
+void QuotaminConfig::CopyValuesFrom(const QuotaminConfig& other) {
+    m_enabled = other.m_enabled;
+    m_minutesAllowed = other.m_minutesAllowed;
+    m_minutesRemaining = other.m_minutesRemaining;
+    m_logoffOnExpiry = other.m_logoffOnExpiry;
+    m_lastDay = other.m_lastDay;
 }
 
 void QuotaminConfig::Save() {

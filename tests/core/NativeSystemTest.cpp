@@ -3,9 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/FileError.h"
 #include "core/PasswordStore.h"
 #include "core/QuotaminConfig.h"
 #include "tests/support/TestSystem.h"
@@ -74,6 +79,46 @@ TEST(NativeSystemWin32Test, FilesAreSharedWithNobodyWhileOpen) {
         EXPECT_FALSE(system.OpenForReading(system.File("busy.dat")));
         EXPECT_FALSE(system.CreateForWriting(system.File("busy.dat")));
     }
+}
+
+TEST(NativeSystemWin32Test, ReplacedFilesKeepTheirAttributes) {
+    TestSystem system;
+    QuotaminConfig config(system);
+    config.SetUser("bob");
+    PasswordStore store(system);
+    store.Save();
+    for (const std::string& path : {config.m_filePath, store.FilePath()}) {
+        ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    }
+    config.m_minutesRemaining = 5;
+    config.Save();
+    store.SetPassword("hidden");
+    store.Save();
+    for (const std::string& path : {config.m_filePath, store.FilePath()}) {
+        EXPECT_NE(::GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u) << path;
+    }
+    QuotaminConfig reread(system);
+    reread.SetUser("bob");
+    EXPECT_EQ(reread.m_minutesRemaining, 5);
+}
+
+TEST(NativeSystemWin32Test, FileHeldOpenByAnotherCannotBeOpenedForWriting) {
+    TestSystem system;
+    QuotaminConfig config(system);
+    config.SetUser("bob");
+    const std::string before = ReadBytes(config.m_filePath);
+    auto held = system.OpenForReading(config.m_filePath);
+    ASSERT_TRUE(held);
+    config.m_minutesRemaining = 5;
+    try {
+        config.Save();
+        FAIL() << "Save succeeded";
+    } catch (const FileError& error) {
+        EXPECT_EQ(std::string(error.what()), config.m_filePath + " - Can't open file for writing");
+    }
+    held.reset();
+    EXPECT_EQ(ReadBytes(config.m_filePath), before);
+    EXPECT_FALSE(std::filesystem::exists(config.m_filePath + ".new"));
 }
 
 TEST(NativeSystemWin32Test, UpperCaseFollowsTheAnsiCodePage) {
