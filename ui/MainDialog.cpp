@@ -64,8 +64,13 @@ bool MainDialog::OnInitDialog() {
     SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
     TrayMessage(NIM_ADD);
 
+    // A message box now would run before the window is shown: the hide timer
+    // would fire in its loop and find nothing to hide, and the window would
+    // stay on top once the box was answered. The report timer's first tick
+    // comes once the window is up, and the hide timer then hides it on time
+    // whatever is done with the box.
     if (m_startupSaveFailure) {
-        ReportSaveFailure(*std::exchange(m_startupSaveFailure, std::nullopt));
+        SetTimer(m_reportTimerId, 0);
     }
     return true;
 }
@@ -89,6 +94,11 @@ void MainDialog::OnTimer(std::uintptr_t id) {
         StopHideTimer();
     } else if (id == m_minuteTimerId) {
         OnMinuteTick();
+    } else if (id == m_reportTimerId) {
+        KillTimer(m_reportTimerId);
+        if (m_startupSaveFailure) {
+            ReportSaveFailure(*std::exchange(m_startupSaveFailure, std::nullopt));
+        }
     }
     Default();
 }

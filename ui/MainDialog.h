@@ -71,6 +71,8 @@ class MainDialog : public BitmapDialog {
     IconHandle m_icon;
     std::uintptr_t m_minuteTimerId = 1;
     std::uintptr_t m_hideTimerId = 2;
+    // Once, as soon as the window is up: shows why the start-up save failed.
+    std::uintptr_t m_reportTimerId = 3;
     MinuteAccount m_account;
     std::optional<std::string> m_startupSaveFailure;
     bool m_reportingSaveFailure = false;

@@ -235,7 +235,7 @@ TEST_F(ProgramTest, RepaintAtFiveMinutesBringsTheWindowBackToTheFront) {
 TEST_F(ProgramTest, FailedSaveInATickIsShownAndTheTickGoesOn) {
     GivenSettings({.enabled = 1, .allowed = 60, .remaining = 2, .logoff = 1});
     StartProgram();
-    system.failure = TestSystem::Failure::Create;
+    system.failure = TestSystem::Failure::Create | TestSystem::Failure::Rewrite;
     Minutes(1);
     EXPECT_EQ(Status(), Panic(1)) << "the minute is gone from memory";
     EXPECT_STREQ(ui.NotifyIconCalls().back().data.szTip, "bob, 1 minutes remaining");
@@ -250,14 +250,55 @@ TEST_F(ProgramTest, FailedSaveInATickIsShownAndTheTickGoesOn) {
     EXPECT_EQ(SavedSettings().remaining, 2);
 }
 
-TEST_F(ProgramTest, FailedSaveAtStartUpIsShownAndTheProgramRuns) {
-    system.failure = TestSystem::Failure::Create;
+// The message of a start-up save that failed is shown once the window is up;
+// the window hides a second after it was shown whenever the message is read.
+class StartUpSaveFailureTest : public ProgramTest,
+                               public ::testing::WithParamInterface<std::chrono::milliseconds> {
+  protected:
+    void Until(std::chrono::milliseconds time) { ui.AdvanceBy(time - ui.Now()); }
+};
+
+TEST_P(StartUpSaveFailureTest, WindowShowsItsStatusAndHidesOnTimeAnswerWhenYouWill) {
+    const std::string message = system.File("qm-bob.dat") + " - Can't open file for writing";
+    system.failure = TestSystem::Failure::Create | TestSystem::Failure::Rewrite;
     StartProgram();
-    ExpectMessage(system.File("qm-bob.dat") + " - Can't open file for writing");
+    EXPECT_TRUE(MainShown());
+    EXPECT_TRUE(ui.IsTopmost(MainWindow()));
     EXPECT_EQ(Status(), kDisabledStatus);
     EXPECT_EQ(ui.NotifyIconCalls().size(), 1u);
+    EXPECT_TRUE(ui.OpenMessageBoxes().empty()) << "no message before the window is up";
+    ui.AdvanceBy(10ms);
+    ASSERT_EQ(ui.OpenMessageBoxes().size(), 1u);
+    EXPECT_EQ(ui.TopMessageBox().owner, MainWindow());
+    EXPECT_TRUE(MainShown());
+
+    const std::chrono::milliseconds answerAt = ui.Now() + GetParam();
+    if (answerAt < 1000ms) {
+        Until(answerAt);
+        ExpectMessage(message);
+    }
+    Until(999ms);
+    EXPECT_TRUE(MainShown());
+    Until(1000ms);
+    EXPECT_FALSE(MainShown());
+    EXPECT_FALSE(HideTimerRunning());
+    if (answerAt >= 1000ms) {
+        Until(answerAt);
+        EXPECT_FALSE(MainShown());
+        ExpectMessage(message);
+    }
+    EXPECT_FALSE(MainShown()) << "the answer does not bring the window back";
+    Until(answerAt + 10s);
+    EXPECT_FALSE(MainShown());
+    EXPECT_EQ(ui.MessageBoxHistory().size(), 1u);
+    EXPECT_TRUE(MinuteTimerRunning());
     EXPECT_FALSE(ProgramEnded());
 }
+
+INSTANTIATE_TEST_SUITE_P(AnsweredAfter, StartUpSaveFailureTest,
+                         ::testing::Values(0ms, 2000ms, 180000ms), [](const auto& test) {
+                             return std::to_string(test.param.count()) + "ms";
+                         });
 
 TEST_F(ProgramTest, UserNameGoesIntoTheFileNameAsItIs) {
     userName = "Bob";
