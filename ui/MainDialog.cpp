@@ -64,15 +64,17 @@ bool MainDialog::OnInitDialog() {
     SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
     TrayMessage(NIM_ADD);
 
-    // A message box now would run before the window is shown: the hide timer
-    // would fire in its loop and find nothing to hide, and the window would
-    // stay on top once the box was answered. The report timer's first tick
-    // comes once the window is up, and the hide timer then hides it on time
-    // whatever is done with the box.
-    if (m_startupSaveFailure) {
-        SetTimer(m_reportTimerId, 0);
-    }
     return true;
+}
+
+void MainDialog::ReportStartUpFailure() {
+    // Not before the status has had its second: a message box any earlier
+    // would run before the window is shown, or before the dialog manager's
+    // loop first shows it when it is idle, and the window would come back on
+    // top once the box was answered.
+    if (m_startupSaveFailure) {
+        ReportSaveFailure(*std::exchange(m_startupSaveFailure, std::nullopt));
+    }
 }
 
 void MainDialog::StartMinuteTimer() {
@@ -92,13 +94,9 @@ void MainDialog::OnTimer(std::uintptr_t id) {
     if (id == m_hideTimerId) {
         ShowWindow(SW_HIDE);
         StopHideTimer();
+        ReportStartUpFailure();
     } else if (id == m_minuteTimerId) {
         OnMinuteTick();
-    } else if (id == m_reportTimerId) {
-        KillTimer(m_reportTimerId);
-        if (m_startupSaveFailure) {
-            ReportSaveFailure(*std::exchange(m_startupSaveFailure, std::nullopt));
-        }
     }
     Default();
 }
@@ -187,6 +185,7 @@ void MainDialog::OnOK() {
     m_passwordEdit.SetWindowText("");
     StopMinuteTimer();
     StopHideTimer();
+    ReportStartUpFailure();
     AdminDialog admin(m_app);
     const std::intptr_t result = admin.DoModal();
     TrayMessage(NIM_MODIFY);
@@ -204,6 +203,7 @@ void MainDialog::OnCancel() {
     StopHideTimer();
     m_passwordEdit.SetWindowText("");
     ShowWindow(SW_HIDE);
+    ReportStartUpFailure();
 }
 
 void MainDialog::OnPaint() {

@@ -64,6 +64,9 @@ class MainDialog : public BitmapDialog {
     // Shows why the settings could not be saved, one message at a time, so
     // that a lasting failure does not pile up a box every minute.
     void ReportSaveFailure(const std::string& text);
+    // Shows why the save at start-up failed, once the start-up status has had
+    // its second (the hide timer's tick, Close or a login, whichever is first).
+    void ReportStartUpFailure();
 
     QuotaminApp& m_app;
     Edit m_passwordEdit;
@@ -71,8 +74,6 @@ class MainDialog : public BitmapDialog {
     IconHandle m_icon;
     std::uintptr_t m_minuteTimerId = 1;
     std::uintptr_t m_hideTimerId = 2;
-    // Once, as soon as the window is up: shows why the start-up save failed.
-    std::uintptr_t m_reportTimerId = 3;
     MinuteAccount m_account;
     std::optional<std::string> m_startupSaveFailure;
     bool m_reportingSaveFailure = false;

@@ -60,17 +60,18 @@ TEST_F(QuotaminConfigTest, UserNameKeepsItsLetterCaseInTheFileName) {
 
 // Windows compares file names without regard to letter case, so a user named
 // password in any case would otherwise get the password file as settings file.
-TEST_F(QuotaminConfigTest, UserNamedLikeThePasswordFileNeverTouchesIt) {
-    PasswordStore store(system);
-    store.SetPassword("s3cret");
-    store.Save();
-    const std::string passwordFile = ReadBytes(store.FilePath());
+TEST(QuotaminConfigUserNameTest, UserNamedLikeThePasswordFileNeverTouchesIt) {
     for (const std::string name : {"password", "Password", "PASSWORD", "pAsSwOrD"}) {
+        TestSystem system;
+        PasswordStore store(system);
+        store.SetPassword("s3cret");
+        store.Save();
+        const std::string passwordFile = ReadBytes(store.FilePath());
         QuotaminConfig record(system);
         record.SetUser(name);
         EXPECT_EQ(record.m_userName, name);
-        EXPECT_EQ(record.m_filePath, UserFile("[" + name + "]"));
-        EXPECT_EQ(ReadBytes(UserFile("[" + name + "]")), Record(0, 120, 120, 1, 17));
+        EXPECT_EQ(record.m_filePath, system.File("qm-[" + name + "].dat"));
+        EXPECT_EQ(ReadBytes(record.m_filePath), Record(0, 120, 120, 1, 17));
         record.m_enabled = 1;
         record.m_minutesRemaining = 33;
         record.Save();
@@ -80,16 +81,17 @@ TEST_F(QuotaminConfigTest, UserNamedLikeThePasswordFileNeverTouchesIt) {
         nextRun.SetUser(name);
         EXPECT_EQ(nextRun.m_enabled, 1) << name;
         EXPECT_EQ(nextRun.m_minutesRemaining, 33) << name;
+        EXPECT_EQ(ReadBytes(store.FilePath()), passwordFile) << name;
+        PasswordStore reread(system);
+        ASSERT_TRUE(reread.Load());
+        EXPECT_EQ(reread.GetPassword(), "s3cret");
     }
-    EXPECT_EQ(ReadBytes(store.FilePath()), passwordFile);
-    PasswordStore reread(system);
-    ASSERT_TRUE(reread.Load());
-    EXPECT_EQ(reread.GetPassword(), "s3cret");
     // Names that only look alike keep the usual rule.
+    TestSystem system;
     for (const std::string name : {"passwords", "password1", "pass"}) {
         QuotaminConfig record(system);
         record.SetUser(name);
-        EXPECT_EQ(record.m_filePath, UserFile(name));
+        EXPECT_EQ(record.m_filePath, system.File("qm-" + name + ".dat"));
     }
 }
 
