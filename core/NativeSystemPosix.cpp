@@ -180,6 +180,10 @@ void NativeSystem::Remove(const std::string& path) {
     ::unlink(path.c_str());
 }
 
+std::string NativeSystem::FileNameAt(const std::string& path) {
+    return path.substr(path.rfind('/') + 1);
+}
+
 std::string NativeSystem::UpperCase(std::string text) {
     // Without an ANSI code page only the ASCII letters have a capital form.
     for (char& c : text) {

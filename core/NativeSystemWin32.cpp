@@ -165,6 +165,18 @@ void NativeSystem::Remove(const std::string& path) {
     ::DeleteFileA(path.c_str());
 }
 
+std::string NativeSystem::FileNameAt(const std::string& path) {
+    std::string name = path;
+    const DWORD size = ::GetLongPathNameA(path.c_str(), nullptr, 0);
+    if (size > 0) {
+        std::vector<char> buffer(size + 1, '\0');
+        if (::GetLongPathNameA(path.c_str(), buffer.data(), size) > 0) {
+            name = buffer.data();
+        }
+    }
+    return name.substr(name.find_last_of("\\/") + 1);
+}
+
 std::string NativeSystem::UpperCase(std::string text) {
     if (!text.empty()) {
         ::CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));

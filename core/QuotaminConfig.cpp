@@ -9,20 +9,25 @@ namespace quotamin {
 
 QuotaminConfig::QuotaminConfig(System& system) : m_system(system) {}
 
-std::string QuotaminConfig::FileNameFor(const std::string& userName) {
-    std::string name = "qm-" + userName + ".dat";
-    // The user whose name makes the password file's name, in any letter case
-    // (Windows compares file names so), gets brackets around the name instead:
-    // no Windows user name holds a bracket, so no other user's file is hit.
-    if (m_system.UpperCase(name) == m_system.UpperCase(PasswordStore::kFileName)) {
-        name = "qm-[" + userName + "].dat";
+std::string QuotaminConfig::PathFor(const std::string& userName) {
+    const std::string directory = m_system.WindowsDirectory() + kPathSeparator;
+    const std::string path = directory + "qm-" + userName + ".dat";
+    // The user whose name makes the password file's name gets brackets around
+    // the name instead: in any letter case, as Windows compares file names,
+    // and also where the name is another one the system finds the password
+    // file by (its short 8.3 name, for a user named like PAS~1). No Windows
+    // user name holds a bracket, so no other user's file is hit.
+    const std::string password = m_system.UpperCase(PasswordStore::kFileName);
+    if (m_system.UpperCase(m_system.FileNameAt(path)) == password ||
+        m_system.UpperCase("qm-" + userName + ".dat") == password) {
+        return directory + "qm-[" + userName + "].dat";
     }
-    return name;
+    return path;
 }
 
 void QuotaminConfig::SetUser(const std::string& userName) {
     m_userName = userName;
-    m_filePath = m_system.WindowsDirectory() + kPathSeparator + FileNameFor(m_userName);
+    m_filePath = PathFor(m_userName);
     if (!Load()) {
         // Without a local date the day stays as it is, and the next day that
         // can be read starts a new day.

@@ -42,9 +42,9 @@ class QuotaminConfig {
     static constexpr std::size_t kFileSize = 20;
 
   private:
-    // "qm-<user name>.dat", or "qm-[<user name>].dat" where the first would
-    // name the password file.
-    std::string FileNameFor(const std::string& userName);
+    // The Windows directory and "qm-<user name>.dat", or "qm-[<user name>].dat"
+    // where the first would name the password file.
+    std::string PathFor(const std::string& userName);
 
     System& m_system;
 };

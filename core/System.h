@@ -63,6 +63,10 @@ class System {
     virtual bool ReplaceWith(const std::string& from, const std::string& to) = 0;
     // Removes a file if it exists.
     virtual void Remove(const std::string& path) = 0;
+    // The name the file at `path` has in its directory: where the system also
+    // finds a file under another name (on Windows its short 8.3 name), the
+    // file's own name; otherwise the last part of `path`.
+    virtual std::string FileNameAt(const std::string& path) = 0;
 
     // The ANSI code page's upper-case mapping.
     virtual std::string UpperCase(std::string text) = 0;

@@ -78,6 +78,7 @@ class MemorySystem : public System {
         return true;
     }
     void Remove(const std::string& path) override { files.erase(path); }
+    std::string FileNameAt(const std::string& path) override { return m_native.FileNameAt(path); }
     std::string UpperCase(std::string text) override { return m_native.UpperCase(text); }
     std::string FromUtf16(std::u16string_view text) override { return m_native.FromUtf16(text); }
     bool IsLeadByte(char byte) override { return m_native.IsLeadByte(byte); }
