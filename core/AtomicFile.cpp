@@ -5,26 +5,53 @@
 
 namespace quotamin {
 
-std::string PendingPathFor(const std::string& path) {
-    return path + ".new";
-}
+namespace {
 
-void ReplaceFileContent(System& system, const std::string& path, std::string_view bytes) {
+// True when the bytes went beside the file and took its place; false when
+// they could not, and nothing is left beside it.
+bool ReplaceFromBeside(System& system, const std::string& path, std::string_view bytes) {
     const std::string pending = PendingPathFor(path);
     {
         auto file = system.CreateForWriting(pending);
         if (!file) {
-            throw FileError(path, kCantOpenForWriting);
+            return false;
         }
+        // A failed write is a full disk or worse: writing in place would risk
+        // the old file for nothing.
         if (!file->Write(bytes) || !file->Flush()) {
             file.reset();
             system.Remove(pending);
             throw FileError(path, kCantWrite);
         }
     }
-    if (!system.ReplaceWith(pending, path)) {
-        system.Remove(pending);
-        throw FileError(path, kCantReplace);
+    if (system.ReplaceWith(pending, path)) {
+        return true;
+    }
+    system.Remove(pending);
+    return false;
+}
+
+void RewriteInPlace(System& system, const std::string& path, std::string_view bytes) {
+    auto file = system.OpenForRewriting(path);
+    if (!file) {
+        throw FileError(path, kCantOpenForWriting);
+    }
+    // Cut last: until then the file holds the new content followed by what
+    // is left of the old, which loading ignores.
+    if (!file->Write(bytes) || !file->Flush() || !file->SetLength(bytes.size())) {
+        throw FileError(path, kCantWrite);
+    }
+}
+
+}  // namespace
+
+std::string PendingPathFor(const std::string& path) {
+    return path + ".new";
+}
+
+void ReplaceFileContent(System& system, const std::string& path, std::string_view bytes) {
+    if (!ReplaceFromBeside(system, path, bytes)) {
+        RewriteInPlace(system, path, bytes);
     }
 }
 

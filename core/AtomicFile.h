@@ -3,6 +3,15 @@
 // old complete file or the new complete one: the bytes go to a file beside it,
 // are flushed to the disk, and then take its place in one step. A crash, a
 // kill or a full disk in the middle leaves the old file as it was.
+//
+// Where the file beside cannot be created or cannot take the old one's place
+// (a directory the user may not write, a file whose owner or access rights a
+// new file could not carry), the old file is written in place instead, with
+// the rights that takes and no more: the whole content in one write from its
+// start, flushed, then the file cut to that length. Content that one write
+// carries whole (the 20-byte settings record, any ordinary password) cannot
+// be torn by a kill there either; a longer one can be left new at its start
+// and old after that.
 
 #include <string>
 #include <string_view>
@@ -11,9 +20,9 @@ namespace quotamin {
 
 class System;
 
-// Throws FileError naming `path`: kCantOpenForWriting when the file beside it
-// cannot be created, kCantWrite when the bytes do not all reach the disk,
-// kCantReplace when the old file cannot be replaced.
+// Throws FileError naming `path`: kCantOpenForWriting when neither the file
+// beside it can be created nor the file itself opened for writing, kCantWrite
+// when the bytes do not all reach the disk.
 void ReplaceFileContent(System& system, const std::string& path, std::string_view bytes);
 
 // The file beside `path` that a replacement is written to first.

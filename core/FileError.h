@@ -15,7 +15,6 @@ class FileError : public std::runtime_error {
 
 inline constexpr const char* kCantOpenForWriting = "Can't open file for writing";
 inline constexpr const char* kCantWrite = "Can't write file";
-inline constexpr const char* kCantReplace = "Can't replace file";
 inline constexpr const char* kUnexpectedEnd = "Unexpected end of file";
 inline constexpr const char* kCantRead = "Can't read file";
 

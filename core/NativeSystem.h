@@ -17,11 +17,13 @@ class NativeSystem : public System {
 #endif
 
     std::string WindowsDirectory() override;
-    int TodayDayOfMonth() override;
+    std::optional<int> TodayDayOfMonth() override;
     std::unique_ptr<InputFile> OpenForReading(const std::string& path) override;
     std::unique_ptr<OutputFile> CreateForWriting(const std::string& path) override;
+    std::unique_ptr<OutputFile> OpenForRewriting(const std::string& path) override;
     bool ReplaceWith(const std::string& from, const std::string& to) override;
     void Remove(const std::string& path) override;
+    std::string FileNameAt(const std::string& path) override;
     std::string UpperCase(std::string text) override;
     std::string FromUtf16(std::u16string_view text) override;
     bool IsLeadByte(char byte) override;

@@ -62,10 +62,28 @@ class PosixOutputFile : public OutputFile {
         return true;
     }
     bool Flush() override { return ::fsync(m_file.Descriptor()) == 0; }
+    bool SetLength(std::size_t length) override {
+        return ::ftruncate(m_file.Descriptor(), static_cast<off_t>(length)) == 0;
+    }
 
   private:
     PosixFile m_file;
 };
+
+// An existing regular file opened for writing, or -1. Not blocking: a FIFO in
+// the file's place must not hold the program up.
+int OpenRegularFileForWriting(const std::string& path) {
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return -1;
+    }
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        return -1;
+    }
+    return descriptor;
+}
 
 std::string DirectoryOf(const std::string& path) {
     const auto slash = path.rfind('/');
@@ -78,10 +96,12 @@ std::string NativeSystem::WindowsDirectory() {
     return m_windowsDirectory;
 }
 
-int NativeSystem::TodayDayOfMonth() {
+std::optional<int> NativeSystem::TodayDayOfMonth() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
-    localtime_r(&now, &local);
+    if (localtime_r(&now, &local) == nullptr) {
+        return std::nullopt;
+    }
     return local.tm_mday;
 }
 
@@ -107,7 +127,43 @@ std::unique_ptr<OutputFile> NativeSystem::CreateForWriting(const std::string& pa
     return std::make_unique<PosixOutputFile>(descriptor);
 }
 
+std::unique_ptr<OutputFile> NativeSystem::OpenForRewriting(const std::string& path) {
+    const int descriptor = OpenRegularFileForWriting(path);
+    if (descriptor < 0) {
+        return nullptr;
+    }
+    return std::make_unique<PosixOutputFile>(descriptor);
+}
+
 bool NativeSystem::ReplaceWith(const std::string& from, const std::string& to) {
+    struct stat target {};
+    if (::lstat(to.c_str(), &target) == 0) {
+        // A link is left as the administrator made it, and a file this process
+        // may not write is not replaced behind its owner's back.
+        if (!S_ISREG(target.st_mode)) {
+            return false;
+        }
+        const int writable = OpenRegularFileForWriting(to);
+        if (writable < 0) {
+            return false;
+        }
+        ::close(writable);
+        // The new file takes the old one's owner, group and permissions, or
+        // does not take its place.
+        struct stat replacement {};
+        if (::stat(from.c_str(), &replacement) != 0) {
+            return false;
+        }
+        if ((replacement.st_uid != target.st_uid || replacement.st_gid != target.st_gid) &&
+            ::chown(from.c_str(), target.st_uid, target.st_gid) != 0) {
+            return false;
+        }
+        if (::chmod(from.c_str(), target.st_mode & 07777) != 0) {
+            return false;
+        }
+    } else if (errno != ENOENT) {
+        return false;
+    }
     if (::rename(from.c_str(), to.c_str()) != 0) {
         return false;
     }
@@ -122,6 +178,10 @@ bool NativeSystem::ReplaceWith(const std::string& from, const std::string& to) {
 
 void NativeSystem::Remove(const std::string& path) {
     ::unlink(path.c_str());
+}
+
+std::string NativeSystem::FileNameAt(const std::string& path) {
+    return path.substr(path.rfind('/') + 1);
 }
 
 std::string NativeSystem::UpperCase(std::string text) {

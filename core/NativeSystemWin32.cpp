@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <ctime>
+#include <optional>
 #include <vector>
 
 #include "core/FileError.h"
@@ -56,10 +57,32 @@ class Win32OutputFile : public OutputFile {
         return true;
     }
     bool Flush() override { return ::FlushFileBuffers(m_file.Get()) != 0; }
+    bool SetLength(std::size_t length) override {
+        LARGE_INTEGER position{};
+        position.QuadPart = static_cast<LONGLONG>(length);
+        return ::SetFilePointerEx(m_file.Get(), position, nullptr, FILE_BEGIN) &&
+               ::SetEndOfFile(m_file.Get());
+    }
 
   private:
     Handle m_file;
 };
+
+// An existing file on a disk opened for writing, shared with nobody, or
+// INVALID_HANDLE_VALUE.
+HANDLE OpenDiskFileForWriting(const std::string& path) {
+    HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE && ::GetFileType(handle) != FILE_TYPE_DISK) {
+        ::CloseHandle(handle);
+        return INVALID_HANDLE_VALUE;
+    }
+    return handle;
+}
+
+// The attributes a replacement carries over from the file it replaces.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 }  // namespace
 
@@ -69,10 +92,12 @@ std::string NativeSystem::WindowsDirectory() {
     return directory;
 }
 
-int NativeSystem::TodayDayOfMonth() {
+std::optional<int> NativeSystem::TodayDayOfMonth() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
-    localtime_s(&local, &now);
+    if (localtime_s(&local, &now) != 0) {
+        return std::nullopt;
+    }
     return local.tm_mday;
 }
 
@@ -94,13 +119,62 @@ std::unique_ptr<OutputFile> NativeSystem::CreateForWriting(const std::string& pa
     return std::make_unique<Win32OutputFile>(handle);
 }
 
+std::unique_ptr<OutputFile> NativeSystem::OpenForRewriting(const std::string& path) {
+    HANDLE handle = OpenDiskFileForWriting(path);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    return std::make_unique<Win32OutputFile>(handle);
+}
+
 bool NativeSystem::ReplaceWith(const std::string& from, const std::string& to) {
-    return ::MoveFileExA(from.c_str(), to.c_str(),
+    const DWORD attributes = ::GetFileAttributesA(to.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+            return false;
+        }
+        return ::MoveFileExA(from.c_str(), to.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    }
+    // A file this process may not write (read-only, a directory, held open by
+    // another program, denied by its access rights) is not replaced.
+    if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+        return false;
+    }
+    if (HANDLE writable = OpenDiskFileForWriting(to); writable != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(writable);
+    } else {
+        return false;
+    }
+    // ReplaceFileA gives the new file the old one's access rights and
+    // attributes; the attributes are set beforehand as well, for systems
+    // whose ReplaceFileA keeps only the new file's own.
+    ::SetFileAttributesA(from.c_str(), attributes & kKeptAttributes);
+    if (::ReplaceFileA(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                       nullptr)) {
+        return true;
+    }
+    // The old file is already gone and only the new one's move is left to do.
+    return ::GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+           ::MoveFileExA(from.c_str(), to.c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 void NativeSystem::Remove(const std::string& path) {
     ::DeleteFileA(path.c_str());
+}
+
+std::string NativeSystem::FileNameAt(const std::string& path) {
+    std::string name = path;
+    const DWORD size = ::GetLongPathNameA(path.c_str(), nullptr, 0);
+    if (size > 0) {
+        std::vector<char> buffer(size + 1, '\0');
+        if (::GetLongPathNameA(path.c_str(), buffer.data(), size) > 0) {
+            name = buffer.data();
+        }
+    }
+    return name.substr(name.find_last_of("\\/") + 1);
 }
 
 std::string NativeSystem::UpperCase(std::string text) {

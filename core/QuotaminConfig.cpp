@@ -2,17 +2,36 @@
 
 #include "core/AtomicFile.h"
 #include "core/FileError.h"
+#include "core/PasswordStore.h"
 #include "core/System.h"
 
 namespace quotamin {
 
 QuotaminConfig::QuotaminConfig(System& system) : m_system(system) {}
 
+std::string QuotaminConfig::PathFor(const std::string& userName) {
+    const std::string directory = m_system.WindowsDirectory() + kPathSeparator;
+    const std::string path = directory + "qm-" + userName + ".dat";
+    // The user whose name makes the password file's name gets brackets around
+    // the name instead: in any letter case, as Windows compares file names,
+    // and also where the name is another one the system finds the password
+    // file by (its short 8.3 name, for a user named like PAS~1). No Windows
+    // user name holds a bracket, so no other user's file is hit.
+    const std::string password = m_system.UpperCase(PasswordStore::kFileName);
+    if (m_system.UpperCase(m_system.FileNameAt(path)) == password ||
+        m_system.UpperCase("qm-" + userName + ".dat") == password) {
+        return directory + "qm-[" + userName + "].dat";
+    }
+    return path;
+}
+
 void QuotaminConfig::SetUser(const std::string& userName) {
     m_userName = userName;
-    m_filePath = m_system.WindowsDirectory() + kPathSeparator + "qm-" + m_userName + ".dat";
+    m_filePath = PathFor(m_userName);
     if (!Load()) {
-        m_lastDay = m_system.TodayDayOfMonth();
+        // Without a local date the day stays as it is, and the next day that
+        // can be read starts a new day.
+        m_lastDay = m_system.TodayDayOfMonth().value_or(m_lastDay);
         Save();
     } else if (CheckNewDay()) {
         Save();
@@ -20,12 +39,14 @@ void QuotaminConfig::SetUser(const std::string& userName) {
 }
 
 bool QuotaminConfig::CheckNewDay() {
-    const int today = m_system.TodayDayOfMonth();
-    if (today == m_lastDay) {
+    // A clock that gives no local date gives no day either: no new day, rather
+    // than a reset to a day 0 that no month has.
+    const std::optional<int> today = m_system.TodayDayOfMonth();
+    if (!today || *today == m_lastDay) {
         return false;
     }
     m_minutesRemaining = m_minutesAllowed;
-    m_lastDay = today;
+    m_lastDay = *today;
     return true;
 }
 
@@ -44,12 +65,16 @@ bool QuotaminConfig::Load() {
     } catch (const FileError&) {
         return false;
     }
-    m_enabled = loaded.m_enabled;
-    m_minutesAllowed = loaded.m_minutesAllowed;
-    m_minutesRemaining = loaded.m_minutesRemaining;
-    m_logoffOnExpiry = loaded.m_logoffOnExpiry;
-    m_lastDay = loaded.m_lastDay;
+    CopyValuesFrom(loaded);
     return true;
+}
+
+void QuotaminConfig::CopyValuesFrom(const QuotaminConfig& other) {
+    m_enabled = other.m_enabled;
+    m_minutesAllowed = other.m_minutesAllowed;
+    m_minutesRemaining = other.m_minutesRemaining;
+    m_logoffOnExpiry = other.m_logoffOnExpiry;
+    m_lastDay = other.m_lastDay;
 }
 
 void QuotaminConfig::Save() {

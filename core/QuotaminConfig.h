@@ -27,6 +27,9 @@ class QuotaminConfig {
     bool CheckNewDay();
     // Reads or writes the five values of the file, in the file's order.
     void Serialize(Archive& archive);
+    // Takes the five values the file holds from `other`; the user and the
+    // path stay.
+    void CopyValuesFrom(const QuotaminConfig& other);
 
     std::string m_userName;
     std::int32_t m_lastDay = 0;
@@ -39,6 +42,10 @@ class QuotaminConfig {
     static constexpr std::size_t kFileSize = 20;
 
   private:
+    // The Windows directory and "qm-<user name>.dat", or "qm-[<user name>].dat"
+    // where the first would name the password file.
+    std::string PathFor(const std::string& userName);
+
     System& m_system;
 };
 

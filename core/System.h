@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,8 @@ class OutputFile {
     virtual bool Write(std::string_view bytes) = 0;
     // Pushes what was written through to the disk; false on failure.
     virtual bool Flush() = 0;
+    // Ends the file after its first `length` bytes; false on failure.
+    virtual bool SetLength(std::size_t length) = 0;
 };
 
 class System {
@@ -43,17 +46,27 @@ class System {
 
     // The directory of the settings and password files, as the system reports it.
     virtual std::string WindowsDirectory() = 0;
-    // Today's day of the month (1 to 31) in local time.
-    virtual int TodayDayOfMonth() = 0;
+    // Today's day of the month (1 to 31) in local time; nothing when the clock
+    // gives no local date.
+    virtual std::optional<int> TodayDayOfMonth() = 0;
 
     // Opens an existing file for reading only, shared with nobody; null when it cannot.
     virtual std::unique_ptr<InputFile> OpenForReading(const std::string& path) = 0;
     // Creates or truncates a file for writing, shared with nobody; null when it cannot.
     virtual std::unique_ptr<OutputFile> CreateForWriting(const std::string& path) = 0;
-    // Puts `from` in place of `to` in one step, replacing it; false on failure.
+    // Opens an existing regular file for writing from its start, without
+    // creating or truncating it, shared with nobody; null when it cannot.
+    virtual std::unique_ptr<OutputFile> OpenForRewriting(const std::string& path) = 0;
+    // Puts `from` in place of `to` in one step. An existing `to` must be a file
+    // this process could open for writing, and keeps its attributes and access
+    // rights; false when any of that cannot be done, and `to` is then unchanged.
     virtual bool ReplaceWith(const std::string& from, const std::string& to) = 0;
     // Removes a file if it exists.
     virtual void Remove(const std::string& path) = 0;
+    // The name the file at `path` has in its directory: where the system also
+    // finds a file under another name (on Windows its short 8.3 name), the
+    // file's own name; otherwise the last part of `path`.
+    virtual std::string FileNameAt(const std::string& path) = 0;
 
     // The ANSI code page's upper-case mapping.
     virtual std::string UpperCase(std::string text) = 0;

@@ -27,21 +27,31 @@ class MemoryInputFile : public InputFile {
 
 class MemoryOutputFile : public OutputFile {
   public:
-    explicit MemoryOutputFile(std::string& content) : m_content(content) { m_content.clear(); }
+    MemoryOutputFile(std::string& content, bool truncate) : m_content(content) {
+        if (truncate) {
+            m_content.clear();
+        }
+    }
     bool Write(std::string_view bytes) override {
-        m_content.append(bytes);
+        m_content.replace(m_position, std::min(bytes.size(), m_content.size() - m_position), bytes);
+        m_position += bytes.size();
         return true;
     }
     bool Flush() override { return true; }
+    bool SetLength(std::size_t length) override {
+        m_content.resize(length);
+        return true;
+    }
 
   private:
     std::string& m_content;
+    std::size_t m_position = 0;
 };
 
 class MemorySystem : public System {
   public:
     std::string WindowsDirectory() override { return "memory"; }
-    int TodayDayOfMonth() override { return today; }
+    std::optional<int> TodayDayOfMonth() override { return today; }
     std::unique_ptr<InputFile> OpenForReading(const std::string& path) override {
         const auto file = files.find(path);
         if (file == files.end()) {
@@ -50,7 +60,14 @@ class MemorySystem : public System {
         return std::make_unique<MemoryInputFile>(file->second);
     }
     std::unique_ptr<OutputFile> CreateForWriting(const std::string& path) override {
-        return std::make_unique<MemoryOutputFile>(files[path]);
+        return std::make_unique<MemoryOutputFile>(files[path], true);
+    }
+    std::unique_ptr<OutputFile> OpenForRewriting(const std::string& path) override {
+        const auto file = files.find(path);
+        if (file == files.end()) {
+            return nullptr;
+        }
+        return std::make_unique<MemoryOutputFile>(file->second, false);
     }
     bool ReplaceWith(const std::string& from, const std::string& to) override {
         auto file = files.extract(from);
@@ -61,6 +78,7 @@ class MemorySystem : public System {
         return true;
     }
     void Remove(const std::string& path) override { files.erase(path); }
+    std::string FileNameAt(const std::string& path) override { return m_native.FileNameAt(path); }
     std::string UpperCase(std::string text) override { return m_native.UpperCase(text); }
     std::string FromUtf16(std::u16string_view text) override { return m_native.FromUtf16(text); }
     bool IsLeadByte(char byte) override { return m_native.IsLeadByte(byte); }

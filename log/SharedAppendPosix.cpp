@@ -1,17 +1,27 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "log/SharedAppend.h"
 
 namespace quotamin {
 
-bool AppendShared(const std::string& path, std::string_view bytes) {
-    // O_APPEND moves to the end of the file and writes in one atomic step.
-    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+bool AppendShared(const std::string& path, std::string_view bytes, std::chrono::milliseconds) {
+    // Nothing here may wait on anybody else: O_NONBLOCK makes an open that a
+    // lease holder would hold up, or one of a FIFO nobody reads, fail at once,
+    // and a write that a mandatory lock would hold up fail too. Advisory
+    // locks (fcntl, flock) are not taken and do not stop the write. O_APPEND
+    // moves to the end of the file and writes in one atomic step.
+    const int descriptor = ::open(
+        path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     if (descriptor < 0) {
         return false;
     }
-    const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
+    struct stat status {};
+    ssize_t written = -1;
+    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
+        written = ::write(descriptor, bytes.data(), bytes.size());
+    }
     ::close(descriptor);
     return written == static_cast<ssize_t>(bytes.size());
 }

@@ -56,6 +56,7 @@ void AdminDialog::OnOK() {
         return;
     }
     QuotaminConfig& config = m_app.GetConfig();
+    const QuotaminConfig before = config;
     config.m_minutesAllowed = allowed;
     config.m_minutesRemaining = remaining;
     config.m_logoffOnExpiry = m_logoffRadio.GetCheck() == BST_CHECKED ? 1 : 0;
@@ -63,8 +64,10 @@ void AdminDialog::OnOK() {
     try {
         config.Save();
     } catch (const FileError& error) {
-        // The dialog stays open so that nothing typed is lost; the values are
-        // in memory and the next successful save writes them.
+        // What could not be saved is not put in force either: the program
+        // goes on with the settings the file holds, so that Cancel changes
+        // nothing. The dialog stays open with what was typed, for another OK.
+        config.CopyValuesFrom(before);
         MessageBox(error.what());
         return;
     }

@@ -64,10 +64,17 @@ bool MainDialog::OnInitDialog() {
     SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
     TrayMessage(NIM_ADD);
 
+    return true;
+}
+
+void MainDialog::ReportStartUpFailure() {
+    // Not before the status has had its second: a message box any earlier
+    // would run before the window is shown, or before the dialog manager's
+    // loop first shows it when it is idle, and the window would come back on
+    // top once the box was answered.
     if (m_startupSaveFailure) {
         ReportSaveFailure(*std::exchange(m_startupSaveFailure, std::nullopt));
     }
-    return true;
 }
 
 void MainDialog::StartMinuteTimer() {
@@ -87,6 +94,7 @@ void MainDialog::OnTimer(std::uintptr_t id) {
     if (id == m_hideTimerId) {
         ShowWindow(SW_HIDE);
         StopHideTimer();
+        ReportStartUpFailure();
     } else if (id == m_minuteTimerId) {
         MinuteTick(m_account, GetConfig(), *this);
     }
@@ -167,6 +175,7 @@ void MainDialog::OnOK() {
     m_passwordEdit.SetWindowText("");
     StopMinuteTimer();
     StopHideTimer();
+    ReportStartUpFailure();
     AdminDialog admin(m_app);
     const std::intptr_t result = admin.DoModal();
     TrayMessage(NIM_MODIFY);
@@ -184,6 +193,7 @@ void MainDialog::OnCancel() {
     StopHideTimer();
     m_passwordEdit.SetWindowText("");
     ShowWindow(SW_HIDE);
+    ReportStartUpFailure();
 }
 
 void MainDialog::OnPaint() {

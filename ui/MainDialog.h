@@ -68,6 +68,9 @@ class MainDialog : public BitmapDialog, private MinuteTickSteps {
     // Shows why the settings could not be saved, one message at a time, so
     // that a lasting failure does not pile up a box every minute.
     void ReportSaveFailure(const std::string& text) override;
+    // Shows why the save at start-up failed, once the start-up status has had
+    // its second (the hide timer's tick, Close or a login, whichever is first).
+    void ReportStartUpFailure();
 
     QuotaminApp& m_app;
     Edit m_passwordEdit;

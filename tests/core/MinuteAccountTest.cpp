@@ -144,7 +144,8 @@ TEST_F(MinuteAccountTest, AFailedSaveIsReportedLastAndTheTickGoesOn) {
     config.m_enabled = 1;
     config.m_minutesRemaining = 1;
     account.m_elapsed = 1;
-    system.failure = testing::TestSystem::Failure::Create;
+    system.failure =
+        testing::TestSystem::Failure::Create | testing::TestSystem::Failure::Rewrite;
     RecordingWindow window(account, config);
     MinuteTick(account, config, window);
     EXPECT_EQ(

@@ -3,9 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/FileError.h"
 #include "core/PasswordStore.h"
 #include "core/QuotaminConfig.h"
 #include "tests/support/TestSystem.h"
@@ -74,6 +79,80 @@ TEST(NativeSystemWin32Test, FilesAreSharedWithNobodyWhileOpen) {
         EXPECT_FALSE(system.OpenForReading(system.File("busy.dat")));
         EXPECT_FALSE(system.CreateForWriting(system.File("busy.dat")));
     }
+}
+
+TEST(NativeSystemWin32Test, ReplacedFilesKeepTheirAttributes) {
+    TestSystem system;
+    QuotaminConfig config(system);
+    config.SetUser("bob");
+    PasswordStore store(system);
+    store.Save();
+    for (const std::string& path : {config.m_filePath, store.FilePath()}) {
+        ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    }
+    config.m_minutesRemaining = 5;
+    config.Save();
+    store.SetPassword("hidden");
+    store.Save();
+    for (const std::string& path : {config.m_filePath, store.FilePath()}) {
+        EXPECT_NE(::GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u) << path;
+    }
+    QuotaminConfig reread(system);
+    reread.SetUser("bob");
+    EXPECT_EQ(reread.m_minutesRemaining, 5);
+}
+
+TEST(NativeSystemWin32Test, FileHeldOpenByAnotherCannotBeOpenedForWriting) {
+    TestSystem system;
+    QuotaminConfig config(system);
+    config.SetUser("bob");
+    const std::string before = ReadBytes(config.m_filePath);
+    auto held = system.OpenForReading(config.m_filePath);
+    ASSERT_TRUE(held);
+    config.m_minutesRemaining = 5;
+    try {
+        config.Save();
+        FAIL() << "Save succeeded";
+    } catch (const FileError& error) {
+        EXPECT_EQ(std::string(error.what()), config.m_filePath + " - Can't open file for writing");
+    }
+    held.reset();
+    EXPECT_EQ(ReadBytes(config.m_filePath), before);
+    EXPECT_FALSE(std::filesystem::exists(config.m_filePath + ".new"));
+}
+
+// Windows finds a file under its short 8.3 name too: a user named like the
+// password file's short name (PAS~1, say) must not get it as settings file.
+TEST(NativeSystemWin32Test, UserNamedLikeThePasswordFilesShortNameNeverTouchesIt) {
+    TestSystem system;
+    PasswordStore store(system);
+    store.SetPassword("s3cret");
+    store.Save();
+    const std::string before = ReadBytes(store.FilePath());
+    char shortPath[MAX_PATH + 1] = {};
+    ASSERT_GT(::GetShortPathNameA(store.FilePath().c_str(), shortPath, MAX_PATH), 0u);
+    const std::string shortName =
+        system.UpperCase(std::filesystem::path(shortPath).filename().string());
+    if (shortName == "QM-PASSWORD.DAT") {
+        GTEST_SKIP() << "this file system gives no short names";
+    }
+    ASSERT_TRUE(shortName.starts_with("QM-") && shortName.ends_with(".DAT")) << shortName;
+    const std::string user = shortName.substr(3, shortName.size() - 7);
+    ASSERT_EQ(ReadBytes(system.File("qm-" + user + ".dat")), before) << "the short name finds it";
+
+    QuotaminConfig config(system);
+    config.SetUser(user);
+    EXPECT_EQ(config.m_filePath, system.File("qm-[" + user + "].dat"));
+    config.m_minutesRemaining = 5;
+    config.Save();
+    EXPECT_EQ(ReadBytes(store.FilePath()), before);
+    PasswordStore reread(system);
+    ASSERT_TRUE(reread.Load());
+    EXPECT_EQ(reread.GetPassword(), "s3cret");
+    // Any other user keeps the usual name, also where it is a short name of nothing.
+    QuotaminConfig other(system);
+    other.SetUser("BOB~1");
+    EXPECT_EQ(other.m_filePath, system.File("qm-BOB~1.dat"));
 }
 
 TEST(NativeSystemWin32Test, UpperCaseFollowsTheAnsiCodePage) {

@@ -171,13 +171,14 @@ TEST_F(PasswordStoreTest, SaveThatCannotCreateItsFileLeavesTheOldOne) {
     store.SetPassword("first");
     store.Save();
     const std::string before = ReadBytes(FilePath());
-    for (auto failure : {TestSystem::Failure::Create, TestSystem::Failure::ShortWrite}) {
+    const auto cannotCreate = TestSystem::Failure::Create | TestSystem::Failure::Rewrite;
+    for (auto failure : {cannotCreate, TestSystem::Failure::ShortWrite}) {
         system.failure = failure;
         store.SetPassword("second");
         EXPECT_THROW(store.Save(), FileError);
         EXPECT_EQ(ReadBytes(FilePath()), before);
     }
-    system.failure = TestSystem::Failure::Create;
+    system.failure = cannotCreate;
     try {
         store.Save();
         FAIL() << "Save succeeded although its file could not be created";

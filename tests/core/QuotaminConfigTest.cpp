@@ -6,6 +6,7 @@
 
 #include "core/AtomicFile.h"
 #include "core/FileError.h"
+#include "core/PasswordStore.h"
 #include "tests/support/SettingsBytes.h"
 #include "tests/support/TestSystem.h"
 
@@ -55,6 +56,43 @@ TEST_F(QuotaminConfigTest, UserNameKeepsItsLetterCaseInTheFileName) {
     config.SetUser("Bob");
     EXPECT_TRUE(std::filesystem::exists(UserFile("Bob")));
     EXPECT_EQ(std::filesystem::path(config.m_filePath).filename().string(), "qm-Bob.dat");
+}
+
+// Windows compares file names without regard to letter case, so a user named
+// password in any case would otherwise get the password file as settings file.
+TEST(QuotaminConfigUserNameTest, UserNamedLikeThePasswordFileNeverTouchesIt) {
+    for (const std::string name : {"password", "Password", "PASSWORD", "pAsSwOrD"}) {
+        TestSystem system;
+        PasswordStore store(system);
+        store.SetPassword("s3cret");
+        store.Save();
+        const std::string passwordFile = ReadBytes(store.FilePath());
+        QuotaminConfig record(system);
+        record.SetUser(name);
+        EXPECT_EQ(record.m_userName, name);
+        EXPECT_EQ(record.m_filePath, system.File("qm-[" + name + "].dat"));
+        EXPECT_EQ(ReadBytes(record.m_filePath), Record(0, 120, 120, 1, 17));
+        record.m_enabled = 1;
+        record.m_minutesRemaining = 33;
+        record.Save();
+        EXPECT_EQ(ReadBytes(store.FilePath()), passwordFile) << name;
+
+        QuotaminConfig nextRun(system);
+        nextRun.SetUser(name);
+        EXPECT_EQ(nextRun.m_enabled, 1) << name;
+        EXPECT_EQ(nextRun.m_minutesRemaining, 33) << name;
+        EXPECT_EQ(ReadBytes(store.FilePath()), passwordFile) << name;
+        PasswordStore reread(system);
+        ASSERT_TRUE(reread.Load());
+        EXPECT_EQ(reread.GetPassword(), "s3cret");
+    }
+    // Names that only look alike keep the usual rule.
+    TestSystem system;
+    for (const std::string name : {"passwords", "password1", "pass"}) {
+        QuotaminConfig record(system);
+        record.SetUser(name);
+        EXPECT_EQ(record.m_filePath, system.File("qm-" + name + ".dat"));
+    }
 }
 
 struct LoadCase {
@@ -136,46 +174,92 @@ TEST_F(QuotaminConfigTest, LoadOfAMissingFileLeavesTheFields) {
     EXPECT_EQ(config.m_minutesRemaining, 5);
 }
 
-struct SaveFailureCase {
+using Failure = TestSystem::Failure;
+
+struct SaveCase {
     const char* name;
-    TestSystem::Failure failure;
-    const char* text;
+    Failure failure;
+    const char* text;  // null: saved
+    // The file afterwards: the new record, the old one, or (a write in place
+    // that failed half way) either or a mixture.
+    enum { New, Old, Any } file;
 };
 
-class QuotaminConfigSaveFailureTest : public QuotaminConfigTest,
-                                      public ::testing::WithParamInterface<SaveFailureCase> {};
+class QuotaminConfigSaveTest : public QuotaminConfigTest,
+                               public ::testing::WithParamInterface<SaveCase> {};
 
-TEST_P(QuotaminConfigSaveFailureTest, FailedSaveKeepsTheOldFileAndTheValuesInMemory) {
+TEST_P(QuotaminConfigSaveTest, SaveWritesInPlaceWhenItMustAndReportsWhatFailed) {
+    const SaveCase& c = GetParam();
     config.SetUser("bob");
     config.m_enabled = 1;
     config.m_minutesRemaining = 77;
-    system.failure = GetParam().failure;
+    system.failure = c.failure;
     try {
         config.Save();
-        FAIL() << "Save succeeded";
+        EXPECT_EQ(c.text, nullptr) << "Save succeeded";
     } catch (const FileError& error) {
-        EXPECT_EQ(std::string(error.what()), UserFile() + " - " + GetParam().text);
+        ASSERT_NE(c.text, nullptr) << error.what();
+        EXPECT_EQ(std::string(error.what()), UserFile() + " - " + c.text);
     }
     EXPECT_EQ(config.m_minutesRemaining, 77);
     EXPECT_EQ(config.m_enabled, 1);
-    EXPECT_EQ(ReadBytes(UserFile()), Record(0, 120, 120, 1, 17));
+    if (c.file != SaveCase::Any) {
+        EXPECT_EQ(ReadBytes(UserFile()),
+                  c.file == SaveCase::New ? Record(1, 120, 77, 1, 17) : Record(0, 120, 120, 1, 17));
+    }
     EXPECT_FALSE(std::filesystem::exists(PendingPathFor(UserFile())));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Failures, QuotaminConfigSaveFailureTest,
+    Failures, QuotaminConfigSaveTest,
     ::testing::Values(
-        SaveFailureCase{"CannotCreate", TestSystem::Failure::Create, "Can't open file for writing"},
-        SaveFailureCase{"DiskFull", TestSystem::Failure::ShortWrite, "Can't write file"},
-        SaveFailureCase{"FlushFails", TestSystem::Failure::Flush, "Can't write file"},
-        SaveFailureCase{"RenameFails", TestSystem::Failure::Replace, "Can't replace file"}),
+        // The file beside cannot be made or cannot take the old one's place:
+        // the old file is written in place.
+        SaveCase{"CannotCreateBeside", Failure::Create, nullptr, SaveCase::New},
+        SaveCase{"CannotReplace", Failure::Replace, nullptr, SaveCase::New},
+        // Nor can the old file be opened for writing.
+        SaveCase{"CannotCreateNorOpen", Failure::Create | Failure::Rewrite, kCantOpenForWriting,
+                 SaveCase::Old},
+        SaveCase{"CannotReplaceNorOpen", Failure::Replace | Failure::Rewrite, kCantOpenForWriting,
+                 SaveCase::Old},
+        // A file the process may not open for writing is not replaced either.
+        SaveCase{"CannotOpen", Failure::Rewrite, kCantOpenForWriting, SaveCase::Old},
+        // The bytes do not reach the disk, beside the file or in it.
+        SaveCase{"DiskFull", Failure::ShortWrite, kCantWrite, SaveCase::Old},
+        SaveCase{"FlushFails", Failure::Flush, kCantWrite, SaveCase::Old},
+        SaveCase{"DiskFullInPlace", Failure::Create | Failure::ShortWrite, kCantWrite,
+                 SaveCase::Any},
+        SaveCase{"FlushFailsInPlace", Failure::Create | Failure::Flush, kCantWrite, SaveCase::Any},
+        SaveCase{"CutFailsInPlace", Failure::Create | Failure::SetLength, kCantWrite,
+                 SaveCase::Any}),
     [](const auto& test) { return std::string(test.param.name); });
+
+TEST_F(QuotaminConfigTest, WritingInPlaceLeavesExactlyTheRecord) {
+    WriteBytes(UserFile(), Record(1, 50, 20, 1, 17) + std::string(100, 'x'));
+    config.SetUser("bob");
+    system.failure = Failure::Create;
+    config.m_minutesRemaining = 19;
+    config.Save();
+    EXPECT_EQ(ReadBytes(UserFile()), Record(1, 50, 19, 1, 17));
+}
+
+TEST_F(QuotaminConfigTest, DirectoryInPlaceOfTheFileCannotBeOpenedForWriting) {
+    std::filesystem::create_directories(UserFile());
+    try {
+        config.SetUser("bob");
+        FAIL() << "SetUser succeeded";
+    } catch (const FileError& error) {
+        EXPECT_EQ(std::string(error.what()), UserFile() + " - Can't open file for writing");
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(UserFile()));
+    EXPECT_FALSE(std::filesystem::exists(PendingPathFor(UserFile())));
+}
 
 TEST_F(QuotaminConfigTest, FailedSaveOnANewDayKeepsTheResetInMemory) {
     config.SetUser("bob");
     config.m_minutesRemaining = 3;
     system.today = 20;
-    system.failure = TestSystem::Failure::Create;
+    system.failure = Failure::Create | Failure::Rewrite;
     EXPECT_THROW(config.Save(), FileError);
     EXPECT_EQ(config.m_minutesRemaining, 120);
     EXPECT_EQ(config.m_lastDay, 20);

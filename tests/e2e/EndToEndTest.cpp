@@ -1,12 +1,19 @@
 // The program file as built, on a real Win32 implementation, driven from
 // outside through its windows and the messages the shell and the timers send,
-// and checked on the real files it keeps. One story in a table of steps, each
+// and checked on the real files it keeps. A story in a table of steps, each
 // building on the ones before; the first step that fails ends the run.
 //
-//   e2e_test <program.exe> <bystander.exe> <screenshot directory>
+//   e2e_test <program.exe> <bystander.exe> <screenshot directory> [password-user]
 //
-// Runs in a Windows installation of its own (a fresh Wine prefix): it expects
-// no settings, no password file and no log before it starts.
+// The first story runs in a Windows installation of its own (a fresh Wine
+// prefix): it expects no settings, no password file and no log before it
+// starts, and leaves an administrator's password behind. The second one
+// ("password-user") runs after it in the same installation, as a user whose
+// name is Password (Wine takes the user name from USER): named as usual, that
+// user's settings file would be the password file.
+// From the third step of the first story on, and for the whole second one,
+// this program holds a lock on every byte the log has or may have, as any
+// user who may read the log can.
 
 #include <windows.h>
 
@@ -16,6 +23,7 @@
 #include <iostream>
 #include <memory>
 #include <regex>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -45,6 +53,11 @@ struct Arguments {
     std::string screenshots;
 };
 
+struct HandleCloser {
+    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
 // What the story has reached so far.
 struct Story {
     Arguments arguments;
@@ -55,6 +68,11 @@ struct Story {
     HWND main = nullptr;
     HWND admin = nullptr;
     std::size_t logLinesChecked = 0;
+    bool screenshots = true;
+    // The log, opened and locked by this program.
+    UniqueHandle logLock;
+    // The password file as the story found it, for a story that must not change it.
+    std::string passwordFile;
 };
 
 int Today() {
@@ -210,26 +228,80 @@ void ExpectAdminFields(const Story& story, const AdminFields& fields) {
 }
 
 void Screenshot(const Story& story, HWND window, const std::string& name) {
-    SaveScreenshot(window, story.arguments.screenshots + "\\" + name + ".bmp");
+    if (story.screenshots) {
+        SaveScreenshot(window, story.arguments.screenshots + "\\" + name + ".bmp");
+    }
+}
+
+const std::string kDisabled = "\r\nQuota-min is disabled.";
+
+// The window hid a second after the program started, give or take Wine's pace.
+void ExpectHiddenAfterASecond(std::chrono::steady_clock::time_point started,
+                              std::chrono::steady_clock::time_point shown,
+                              std::chrono::steady_clock::time_point hidden) {
+    Expect(hidden - started > 950ms && hidden - shown < 5s,
+           "the window hides a second after start-up, not " +
+               std::to_string((hidden - shown) / 1ms) + " ms after it was seen");
+}
+
+// Starts the program: it shows `status` on top and hides a second later.
+void StartAndSeeItHide(Story& story, const std::string& status) {
+    const auto started = std::chrono::steady_clock::now();
+    StartProgram(story);
+    const auto shown = std::chrono::steady_clock::now();
+    ExpectStatus(story, status);
+    Expect((::GetWindowLongA(story.main, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0,
+           "the main window is topmost");
+    WaitUntilHidden(story.main);
+    ExpectHiddenAfterASecond(started, shown, std::chrono::steady_clock::now());
 }
 
 void NewUserStarts(Story& story) {
     Expect(!FileExists(story.settingsPath) && !FileExists(story.passwordPath) &&
                !FileExists(story.logPath),
            "a fresh installation: no settings, no password file, no log");
-    const auto started = std::chrono::steady_clock::now();
-    StartProgram(story);
-    const auto shown = std::chrono::steady_clock::now();
-    ExpectStatus(story, "\r\nQuota-min is disabled.");
-    Expect((::GetWindowLongA(story.main, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0,
-           "the main window is topmost");
-    WaitUntilHidden(story.main);
-    const auto hidden = std::chrono::steady_clock::now();
-    Expect(hidden - started > 950ms && hidden - shown < 5s,
-           "the window hides a second after start-up, not " +
-               std::to_string((hidden - shown) / 1ms) + " ms after it was seen");
+    StartAndSeeItHide(story, kDisabled);
     ExpectSettings(story, 0, 120, 120, 1);
     ExpectNewLogLines(story, {kStartLine, "TrayMessage, 0"});
+}
+
+BOOL CALLBACK CollectResource(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR found) {
+    const HRSRC resource = ::FindResourceA(module, name, type);
+    const auto* text = static_cast<const char*>(::LockResource(::LoadResource(module, resource)));
+    reinterpret_cast<std::vector<std::string>*>(found)->emplace_back(
+        text, ::SizeofResource(module, resource));
+    return TRUE;
+}
+
+// The program file asks Windows for no execution level, so that Windows treats
+// it as the older programs of its kind and redirects a standard user's writes
+// to the Windows directory into that user's own store instead of refusing them.
+void NoExecutionLevelIsAsked(Story& story) {
+    const HMODULE file =
+        ::LoadLibraryExA(story.arguments.program.c_str(), nullptr,
+                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    Expect(file != nullptr, "the program file loads as data");
+    std::vector<std::string> manifests;
+    ::EnumResourceNamesA(file, MAKEINTRESOURCEA(24), CollectResource,
+                         reinterpret_cast<LONG_PTR>(&manifests));
+    ::FreeLibrary(file);
+    for (const std::string& manifest : manifests) {
+        Expect(manifest.find("requestedExecutionLevel") == std::string::npos,
+               "the manifest asks for no execution level: " + Printable(manifest));
+    }
+}
+
+// Another program opens the log for reading and locks every byte it has or
+// may have, for the rest of the run.
+void AnotherProgramLocksTheLog(Story& story) {
+    story.logLock.reset(::CreateFileA(story.logPath.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    Expect(story.logLock.get() != INVALID_HANDLE_VALUE, "the log opened for reading");
+    OVERLAPPED everything{};
+    Expect(::LockFileEx(story.logLock.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
+                        MAXDWORD, MAXDWORD, &everything) != 0,
+           "a lock on every byte of the log");
 }
 
 void IconShowsTheWindow(Story& story) {
@@ -406,9 +478,7 @@ void TimeRunsOutAndTheSessionEnds(Story& story) {
     WaitFor([] { return ::FindWindowA("QuotaminBystander", "Quotamin bystander"); }, 30s,
             "the other program's window");
 
-    StartProgram(story);
-    ExpectStatus(story, StatusOf(4));
-    WaitUntilHidden(story.main);
+    StartAndSeeItHide(story, StatusOf(4));
     ExpectNewLogLines(story, {kStartLine, "TrayMessage, 0"});
     for (int remaining = 3, elapsed = 1; remaining >= 1; --remaining, ++elapsed) {
         Tick(story);
@@ -439,14 +509,72 @@ void TimeRunsOutAndTheSessionEnds(Story& story) {
     ExpectNewLogLines(story, {"OnTimer elapsed=4", "TrayMessage, 1"});
 }
 
+// --- The user named Password ---
+
+void PasswordFileUnchanged(Story& story) {
+    ExpectEq(ReadFileBytes(story.passwordPath), story.passwordFile, "the password file");
+}
+
+void StartsWithTheLogLockedAndThePasswordFileThere(Story& story) {
+    ExpectEq(UserName(), std::string("Password"), "the Wine user");
+    ExpectEq(story.settingsPath, WindowsDirectory() + "\\qm-[Password].dat",
+             "the settings file's name");
+    story.passwordFile = ReadFileBytes(story.passwordPath);
+    Expect(!story.passwordFile.empty(), "the administrator's password file is there");
+    story.logLinesChecked = LogTexts(story).size();
+    AnotherProgramLocksTheLog(story);
+}
+
+// The start-up save fails: a directory takes the settings file's name. The
+// message comes when the window hides, a second after the start, and is read
+// for three seconds; the window does not come back when it is answered.
+void StartUpSaveFailsAndTheWindowStillHides(Story& story) {
+    Expect(::CreateDirectoryA(story.settingsPath.c_str(), nullptr) != 0,
+           "a directory made in place of the settings file");
+    const auto started = std::chrono::steady_clock::now();
+    StartProgram(story);
+    const auto shown = std::chrono::steady_clock::now();
+    ExpectStatus(story, kDisabled);
+    WaitUntilHidden(story.main);
+    ExpectHiddenAfterASecond(started, shown, std::chrono::steady_clock::now());
+    const HWND box = WaitFor([&] { return FindMessageBox(story.main); }, 30s,
+                             "the message box of the main window");
+    ::Sleep(3000);
+    Expect(::IsWindowVisible(box) != 0, "the message is still there after three seconds");
+    Expect(!::IsWindowVisible(story.main), "the window stays hidden while the message is read");
+    ExpectMessageBox(story.main, story.settingsPath + " - Can't open file for writing");
+    ::Sleep(1500);
+    Expect(!::IsWindowVisible(story.main), "the window stays hidden once the message is read");
+    ExpectNewLogLines(story, {kStartLine, "TrayMessage, 0"});
+    story.program->Terminate();
+    Expect(::RemoveDirectoryA(story.settingsPath.c_str()) != 0, "the directory removed");
+}
+
+void PasswordUserStarts(Story& story) {
+    StartAndSeeItHide(story, kDisabled);
+    ExpectSettings(story, 0, 120, 120, 1);
+    ExpectNewLogLines(story, {kStartLine, "TrayMessage, 0"});
+}
+
+void EmptyPasswordIsRefusedTheAdministratorsOpens(Story& story) {
+    PressIcon(story);
+    LogIn(story, "");
+    ExpectMessageBox(story.main, "Sorry, that password is incorrect");
+    OpenAdministration(story, "Secret7");
+    ExpectAdminFields(story, {"120", "120", false, true});
+}
+
 struct Step {
     const char* name;
     void (*run)(Story&);
 };
 
 const Step kSteps[] = {
+    {"the program file asks for no execution level", NoExecutionLevelIsAsked},
     {"a new user's start: status shown on top, hidden a second later, settings and log written",
      NewUserStarts},
+    {"another program locks every byte of the log, to the end of the run",
+     AnotherProgramLocksTheLog},
     {"the icon's left-button press shows the window in front, other notifications do not",
      IconShowsTheWindow},
     {"Escape and Close hide the window and clear the password", EscapeAndCloseHide},
@@ -464,20 +592,49 @@ const Step kSteps[] = {
      TimeRunsOutAndTheSessionEnds},
 };
 
+const Step kPasswordUserSteps[] = {
+    {"user Password, with the administrator's password file there and the log locked",
+     StartsWithTheLogLockedAndThePasswordFileThere},
+    {"a start-up save that fails: the window hidden on time, its message read for three seconds",
+     StartUpSaveFailsAndTheWindowStillHides},
+    {"user Password's start: status shown, hidden a second later, settings of its own written",
+     PasswordUserStarts},
+    {"the password file is unchanged", PasswordFileUnchanged},
+    {"an empty password is refused, the administrator's opens the dialog for Password",
+     EmptyPasswordIsRefusedTheAdministratorsOpens},
+    {"valid entries are saved and rationing starts", ValidEntriesAreSaved},
+    {"the password file is unchanged", PasswordFileUnchanged},
+    {"minute ticks charge the balance, the warning at 5 brings the window to the front",
+     MinuteTicksCountDown},
+    {"the password file is unchanged", PasswordFileUnchanged},
+    {"Shutdown Quotamin: the reminder, the icon removed, the program gone", ShutdownQuotamin},
+    {"the next start finds Password's settings; the time runs out and the session ends",
+     TimeRunsOutAndTheSessionEnds},
+    {"the password file is unchanged", PasswordFileUnchanged},
+};
+
 }  // namespace
 }  // namespace quotamin::e2e
 
 int main(int argc, char** argv) {
     using namespace quotamin::e2e;
-    if (argc != 4) {
-        std::cerr << "usage: e2e_test <program.exe> <bystander.exe> <screenshot directory>\n";
+    const bool passwordUser = argc == 5 && std::string(argv[4]) == "password-user";
+    if (argc != 4 && !passwordUser) {
+        std::cerr << "usage: e2e_test <program.exe> <bystander.exe> <screenshot directory> "
+                     "[password-user]\n";
         return 2;
     }
     Story story;
     story.arguments = {argv[1], argv[2], argv[3]};
     ::CreateDirectoryA(story.arguments.screenshots.c_str(), nullptr);
+    if (passwordUser) {
+        story.settingsPath = WindowsDirectory() + "\\qm-[" + UserName() + "].dat";
+        story.screenshots = false;
+    }
     int passed = 0, failed = 0;
-    for (const Step& step : kSteps) {
+    const auto steps =
+        passwordUser ? std::span<const Step>(kPasswordUserSteps) : std::span<const Step>(kSteps);
+    for (const Step& step : steps) {
         if (failed > 0) {
             std::cout << "not run: " << step.name << "\n";
             continue;

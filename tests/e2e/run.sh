@@ -3,7 +3,8 @@
 # Wine prefix in the build directory), on a virtual screen of its own so that
 # no other test's windows come in the way. Wine's virtual desktop gives the
 # windows their frames and a task bar with a real notification area.
-# Screenshots are left in the screenshot directory as PNG files.
+# Screenshots are left in the screenshot directory as PNG files. A second run
+# of the driver follows in the same installation as the user Password.
 #
 #   run.sh <program.exe> <e2e_test.exe> <e2e_bystander.exe> <work dir> <screenshot dir>
 set -euo pipefail
@@ -23,6 +24,13 @@ status=0
 "$loader" "$driver" "$(quotamin_winpath "$program")" "$(quotamin_winpath "$bystander")" \
     "$(quotamin_winpath "$shots")" ||
     status=$?
+# The same installation, now as the user Password: Wine takes the session's
+# user name from USER.
+if [ "$status" = 0 ]; then
+    USER=Password "$loader" "$driver" "$(quotamin_winpath "$program")" \
+        "$(quotamin_winpath "$bystander")" "$(quotamin_winpath "$shots")" password-user ||
+        status=$?
+fi
 /usr/lib/wine/wineserver -k || true
 
 for picture in "$shots"/*.bmp; do

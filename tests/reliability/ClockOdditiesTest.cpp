@@ -68,6 +68,31 @@ TEST(ClockOdditiesTest, ADayNoMonthHasInTheFileStartsANewDay) {
     }
 }
 
+// Without a local date there is no day to compare: the balance runs on and
+// the stored day stays, until a day can be read again.
+TEST(ClockOdditiesTest, NoLocalDateStartsNoNewDay) {
+    TestSystem system;
+    testing::WriteBytes(system.File("qm-bob.dat"), Record(33, 5));
+    system.today = 9;
+    system.noLocalDate = true;
+    QuotaminConfig config(system);
+    config.SetUser("bob");
+    EXPECT_EQ(config.m_minutesRemaining, 33);
+    EXPECT_EQ(ReadBytes(config.m_filePath), Record(33, 5));
+    MinuteAccount account;
+    account.ChargeMinute(config);
+    EXPECT_EQ(ReadBytes(config.m_filePath), Record(32, 5));
+
+    // A new user without a date keeps the record's day of 0 until there is one.
+    QuotaminConfig newUser(system);
+    newUser.SetUser("alice");
+    EXPECT_EQ(ReadBytes(newUser.m_filePath), testing::SettingsRecord(0, 120, 120, 1, 0));
+
+    system.noLocalDate = false;
+    account.ChargeMinute(config);
+    EXPECT_EQ(ReadBytes(config.m_filePath), Record(90, 9));
+}
+
 std::tm Time(int year, int month, int day, int second) {
     std::tm time{};
     time.tm_year = year;

@@ -1,12 +1,16 @@
 // Places where the data files or the log cannot be written. The settings and
 // the password report the error of their save and keep their values in
-// memory; the log drops its lines without a word; nothing crashes. The tests
-// run as root, which no permission bit stops, so the read-only directory is
-// tried by a child that has given up root first.
+// memory; the log drops its lines without a word; nothing crashes. Files that
+// may be written in a directory that may not are written in place, and a file
+// replaced keeps its owner and permissions. The tests run as root, which no
+// permission bit stops, so the places that depend on them are tried by a child
+// that has given up root first.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdint>
 
 #include <filesystem>
 #include <functional>
@@ -17,16 +21,25 @@
 #include "core/QuotaminConfig.h"
 #include "log/TraceLog.h"
 #include "tests/reliability/ChildProcess.h"
+#include "tests/support/SettingsBytes.h"
 #include "tests/support/TestSystem.h"
 
 namespace quotamin {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadBytes;
 using testing::RunInChild;
 using testing::TempDirectory;
 using testing::TestSystem;
 using testing::WriteBytes;
+
+constexpr uid_t kNobody = 65534;
+
+// Gives up root in a child; false when that cannot be done.
+bool BecomeNobody() {
+    return ::geteuid() != 0 || (::setgid(kNobody) == 0 && ::setuid(kNobody) == 0);
+}
 
 class PlacedSystem : public TestSystem {
   public:
@@ -105,7 +118,7 @@ TEST(UnwritablePlaceTest, SavesReportTheirErrorAndTheLogStaysSilent) {
              }
              return root;
          },
-         "quotamin.log", kCantReplace},
+         "quotamin.log", kCantOpenForWriting},
         {"PendingNamesTakenByDirectories",
          [](const fs::path& root) {
              for (const char* name : {"qm-bob.dat.new", "qm-password.dat.new"}) {
@@ -131,8 +144,7 @@ TEST(UnwritablePlaceTest, SavesReportTheirErrorAndTheLogStaysSilent) {
         const std::string password = directory + kPathSeparator + PasswordStore::kFileName;
         const std::string logPath = directory + kPathSeparator + place.log;
         const auto result = RunInChild([&] {
-            if (place.unprivileged && ::geteuid() == 0 &&
-                (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            if (place.unprivileged && !BecomeNobody()) {
                 return std::string("skip: cannot give up root");
             }
             return WriteEverything(directory, logPath);
@@ -151,6 +163,109 @@ TEST(UnwritablePlaceTest, SavesReportTheirErrorAndTheLogStaysSilent) {
         EXPECT_FALSE(fs::is_regular_file(logPath)) << place.name;
         EXPECT_FALSE(fs::is_regular_file(PendingPathFor(settings))) << place.name;
         EXPECT_FALSE(fs::is_regular_file(PendingPathFor(password))) << place.name;
+    }
+}
+
+struct FileState {
+    std::string bytes;
+    ino_t inode = 0;
+    uid_t owner = 0;
+    gid_t group = 0;
+    mode_t mode = 0;
+};
+
+FileState StateOf(const std::string& path) {
+    struct stat status {};
+    EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+    return {ReadBytes(path), status.st_ino, status.st_uid, status.st_gid, status.st_mode & 07777};
+}
+
+// Both data files already there, as an administrator may have set them up:
+// the settings saved and the password changed must reach them.
+TEST(UnwritablePlaceTest, FilesAreWrittenWithTheRightsTheyGiveAndKeepThem) {
+    struct Case {
+        const char* name;
+        mode_t directoryMode;
+        uid_t fileOwner;
+        mode_t fileMode;
+        bool unprivileged;
+        const char* error;  // null: both saves succeed
+        bool inPlace;       // the same file afterwards, not a new one in its place
+    } cases[] = {
+        // Files writable by all in a directory that is not: written in place.
+        {"ReadOnlyDirectory", 0555, 0, 0666, true, nullptr, true},
+        // Another user's files writable by all in a sticky directory, which
+        // lets nobody but their owner replace them: written in place.
+        {"StickyDirectory", 01777, 0, 0666, true, nullptr, true},
+        // Files the user may not write, in a directory the user may: refused
+        // as opening them for writing is, though a new file could replace them.
+        {"ReadOnlyFiles", 0777, 0, 0444, true, kCantOpenForWriting, false},
+        // Where a new file takes the old one's place, it takes its owner and
+        // permissions too.
+        {"AnotherUsersFiles", 0755, kNobody, 0640, false, nullptr, false},
+    };
+    for (const Case& c : cases) {
+        TempDirectory root;
+        const fs::path directory = root.Path() / "data";
+        fs::create_directories(directory);
+        PlacedSystem system(directory.string());
+        const std::string settings = (directory / "qm-bob.dat").string();
+        const std::string password = (directory / PasswordStore::kFileName).string();
+        {
+            QuotaminConfig config(system);
+            config.SetUser("bob");
+            PasswordStore store(system);
+            store.SetPassword("old");
+            store.Save();
+        }
+        for (const std::string& file : {settings, password}) {
+            ASSERT_EQ(::chown(file.c_str(), c.fileOwner, c.fileOwner), 0);
+            ASSERT_EQ(::chmod(file.c_str(), c.fileMode), 0);
+        }
+        ASSERT_EQ(::chmod(directory.c_str(), c.directoryMode), 0);
+        const FileState settingsBefore = StateOf(settings);
+        const FileState passwordBefore = StateOf(password);
+
+        const auto result = RunInChild([&] {
+            if (c.unprivileged && !BecomeNobody()) {
+                return std::string("skip: cannot give up root");
+            }
+            QuotaminConfig config(system);
+            config.SetUser("bob");
+            config.m_minutesRemaining = 42;
+            PasswordStore store(system);
+            store.SetPassword("n3w");
+            return Attempt([&] { config.Save(); }) + " | " + Attempt([&] { store.Save(); });
+        });
+        ASSERT_TRUE(result.ExitedNormally()) << c.name << ", status " << result.status;
+        if (result.output.starts_with("skip:")) {
+            std::cout << c.name << ": " << result.output << '\n';
+            continue;
+        }
+        const FileState settingsAfter = StateOf(settings);
+        const FileState passwordAfter = StateOf(password);
+        if (c.error != nullptr) {
+            const std::string error = std::string(" - ") + c.error;
+            EXPECT_EQ(result.output, settings + error + " | " + password + error) << c.name;
+            EXPECT_EQ(settingsAfter.bytes, settingsBefore.bytes) << c.name;
+            EXPECT_EQ(passwordAfter.bytes, passwordBefore.bytes) << c.name;
+        } else {
+            EXPECT_EQ(result.output, "ok | ok") << c.name;
+            EXPECT_EQ(settingsAfter.bytes, testing::SettingsRecord(0, 120, 42, 1, 17)) << c.name;
+            PasswordStore reread(system);
+            ASSERT_TRUE(reread.Load()) << c.name;
+            EXPECT_EQ(reread.GetPassword(), "n3w") << c.name;
+        }
+        for (const auto& [before, after] :
+             {std::pair{settingsBefore, settingsAfter}, std::pair{passwordBefore, passwordAfter}}) {
+            EXPECT_EQ(after.inode == before.inode, c.inPlace || c.error != nullptr) << c.name;
+            EXPECT_EQ(after.owner, before.owner) << c.name;
+            EXPECT_EQ(after.group, before.group) << c.name;
+            EXPECT_EQ(after.mode, before.mode) << c.name;
+        }
+        EXPECT_FALSE(fs::exists(PendingPathFor(settings))) << c.name;
+        EXPECT_FALSE(fs::exists(PendingPathFor(password))) << c.name;
+        fs::permissions(directory, fs::perms::owner_all);
     }
 }
 

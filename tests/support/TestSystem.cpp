@@ -10,28 +10,26 @@ namespace quotamin::testing {
 
 namespace {
 
-// Writes half of what it is given, as a full disk would, then reports failure.
-class ShortWritingFile : public OutputFile {
+// A file whose operations fail as the test system was told.
+class FailingFile : public OutputFile {
   public:
-    explicit ShortWritingFile(std::unique_ptr<OutputFile> file) : m_file(std::move(file)) {}
+    FailingFile(std::unique_ptr<OutputFile> file, const TestSystem& system)
+        : m_file(std::move(file)), m_system(system) {}
     bool Write(std::string_view bytes) override {
-        m_file->Write(bytes.substr(0, bytes.size() / 2));
-        return false;
+        if (m_system.Fails(TestSystem::Failure::ShortWrite)) {
+            m_file->Write(bytes.substr(0, bytes.size() / 2));
+            return false;
+        }
+        return m_file->Write(bytes);
     }
-    bool Flush() override { return m_file->Flush(); }
+    bool Flush() override { return !m_system.Fails(TestSystem::Failure::Flush) && m_file->Flush(); }
+    bool SetLength(std::size_t length) override {
+        return !m_system.Fails(TestSystem::Failure::SetLength) && m_file->SetLength(length);
+    }
 
   private:
     std::unique_ptr<OutputFile> m_file;
-};
-
-class FailingFlushFile : public OutputFile {
-  public:
-    explicit FailingFlushFile(std::unique_ptr<OutputFile> file) : m_file(std::move(file)) {}
-    bool Write(std::string_view bytes) override { return m_file->Write(bytes); }
-    bool Flush() override { return false; }
-
-  private:
-    std::unique_ptr<OutputFile> m_file;
+    const TestSystem& m_system;
 };
 
 }  // namespace
@@ -63,21 +61,25 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
 }
 
 std::unique_ptr<OutputFile> TestSystem::CreateForWriting(const std::string& path) {
-    if (failure == Failure::Create) {
+    if (Fails(Failure::Create)) {
         return nullptr;
     }
     auto file = NativeSystem::CreateForWriting(path);
-    if (file && failure == Failure::ShortWrite) {
-        return std::make_unique<ShortWritingFile>(std::move(file));
+    return file ? std::make_unique<FailingFile>(std::move(file), *this) : nullptr;
+}
+
+std::unique_ptr<OutputFile> TestSystem::OpenForRewriting(const std::string& path) {
+    if (Fails(Failure::Rewrite)) {
+        return nullptr;
     }
-    if (file && failure == Failure::Flush) {
-        return std::make_unique<FailingFlushFile>(std::move(file));
-    }
-    return file;
+    auto file = NativeSystem::OpenForRewriting(path);
+    return file ? std::make_unique<FailingFile>(std::move(file), *this) : nullptr;
 }
 
 bool TestSystem::ReplaceWith(const std::string& from, const std::string& to) {
-    return failure != Failure::Replace && NativeSystem::ReplaceWith(from, to);
+    // A file that cannot be opened for writing is not replaced either.
+    return !Fails(Failure::Replace) && !Fails(Failure::Rewrite) &&
+           NativeSystem::ReplaceWith(from, to);
 }
 
 }  // namespace quotamin::testing

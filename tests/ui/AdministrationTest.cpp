@@ -5,7 +5,9 @@
 #include <filesystem>
 
 #include "core/PasswordCipher.h"
+#include "core/PasswordStore.h"
 #include "session/TrayMessage.h"
+#include "tests/support/StatusTexts.h"
 #include "tests/ui/ProgramFixture.h"
 #include "ui/AdminDialog.h"
 #include "ui/ChangePasswordDialog.h"
@@ -13,6 +15,11 @@
 
 namespace quotamin::testing {
 namespace {
+
+constexpr auto Ordinary = OrdinaryStatus;
+
+// Neither the file beside nor the file itself can be written.
+constexpr auto kCannotSave = TestSystem::Failure::Create | TestSystem::Failure::Rewrite;
 
 class AdministrationTest : public ProgramTest {
   protected:
@@ -191,19 +198,63 @@ TEST_F(AdministrationTest, CancelAndTheCloseBoxSaveNothingButRefreshAndRestart) 
     }
 }
 
-TEST_F(AdministrationTest, FailedSaveKeepsTheDialogOpenWithWhatWasTyped) {
+TEST_F(AdministrationTest, FailedSaveKeepsWhatWasTypedAndASecondOkSavesIt) {
     OpenAdministration();
     Enter("200", "100");
-    system.failure = TestSystem::Failure::Create;
+    system.failure = kCannotSave;
     ui.Click(IDOK);
     ExpectMessage(system.File("qm-bob.dat") + " - Can't open file for writing");
     ASSERT_TRUE(AdminOpen());
     EXPECT_EQ(ui.ControlText(AdminDialog::kMinutesAllowedEditId), "200");
+    EXPECT_EQ(ui.ControlText(AdminDialog::kMinutesRemainingEditId), "100");
+    EXPECT_EQ(app.GetConfig().m_minutesAllowed, 90) << "nothing unsaved is in force";
+    EXPECT_EQ(app.GetConfig().m_minutesRemaining, 50);
     system.failure = TestSystem::Failure::None;
     ui.Click(IDOK);
     EXPECT_FALSE(AdminOpen());
     EXPECT_EQ(SavedSettings(), (Settings{1, 200, 100, 1}));
+    EXPECT_EQ(Status(), Ordinary(100));
+    EXPECT_STREQ(ui.NotifyIconCalls().back().data.szTip, "bob, 100 minutes remaining");
+    Minutes(1);
+    EXPECT_EQ(SavedSettings().remaining, 99);
 }
+
+// After an OK whose save failed, Cancel means that nothing changed: not in
+// memory, not on the screen, not in the file at the next minute; also when
+// that OK switched rationing off.
+class FailedSaveThenCancelTest : public AdministrationTest,
+                                 public ::testing::WithParamInterface<bool> {};
+
+TEST_P(FailedSaveThenCancelTest, LeavesEverythingAsBefore) {
+    OpenAdministration();
+    Enter("200", "100");
+    ui.Click(AdminDialog::kShutdownRadioId);
+    if (GetParam()) {
+        ui.Click(AdminDialog::kEnableCheckId);
+    }
+    system.failure = kCannotSave;
+    ui.Click(IDOK);
+    ExpectMessage(system.File("qm-bob.dat") + " - Can't open file for writing");
+    system.failure = TestSystem::Failure::None;
+    ui.Click(IDCANCEL);
+    ASSERT_FALSE(AdminOpen());
+    const QuotaminConfig& config = app.GetConfig();
+    EXPECT_EQ((Settings{config.m_enabled, config.m_minutesAllowed, config.m_minutesRemaining,
+                        config.m_logoffOnExpiry}),
+              (Settings{1, 90, 50, 1}));
+    EXPECT_EQ(SavedSettings(), (Settings{1, 90, 50, 1}));
+    EXPECT_EQ(Status(), Ordinary(50));
+    EXPECT_STREQ(ui.NotifyIconCalls().back().data.szTip, "bob, 50 minutes remaining");
+    EXPECT_TRUE(MinuteTimerRunning());
+    Minutes(1);
+    EXPECT_EQ(SavedSettings(), (Settings{1, 90, 49, 1}));
+    EXPECT_EQ(Status(), Ordinary(49));
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, FailedSaveThenCancelTest, ::testing::Bool(),
+                         [](const auto& test) {
+                             return std::string(test.param ? "RationingOff" : "NewNumbers");
+                         });
 
 TEST_F(AdministrationTest, ShutdownQuotaminSavesNothingAndEndsTheProgram) {
     OpenAdministration();
@@ -251,6 +302,71 @@ TEST_F(AdministrationTest, UnreadablePasswordFileStopsTheLoginWithAReport) {
     EXPECT_TRUE(MinuteTimerRunning());
     EXPECT_FALSE(ProgramEnded());
 }
+
+// A Windows user named Password (in any letter case) must not get the
+// password file as settings file: it stays untouched by start-up, minutes and
+// the administration, and the password in force stays the administrator's.
+class PasswordUserTest : public AdministrationTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(PasswordUserTest, PasswordFileIsNeitherSettingsNorChanged) {
+    const bool passwordFileThere = GetParam();
+    const std::string password = passwordFileThere ? "Secret7" : "quiltbay";
+    if (passwordFileThere) {
+        PasswordStore store(system);
+        store.SetPassword(password);
+        store.Save();
+    }
+    const bool hadFile = std::filesystem::exists(PasswordFile());
+    const std::string before = hadFile ? ReadBytes(PasswordFile()) : std::string();
+    const auto expectPasswordFileAsBefore = [&](const char* when) {
+        EXPECT_EQ(std::filesystem::exists(PasswordFile()), hadFile) << when;
+        if (hadFile) {
+            EXPECT_EQ(ReadBytes(PasswordFile()), before) << when;
+        }
+    };
+    userName = "Password";
+    StartProgram();
+    EXPECT_EQ(Status(), kDisabledStatus);
+    expectPasswordFileAsBefore("after start-up");
+    EXPECT_EQ(app.GetConfig().m_filePath, system.File("qm-[Password].dat"));
+    userName = "[Password]";  // where the fixture looks for the settings file
+    EXPECT_EQ(SavedSettings(), (Settings{0, 120, 120, 1}));
+
+    LogIn("");
+    ExpectMessage("Sorry, that password is incorrect");
+    EXPECT_FALSE(AdminOpen());
+    LogIn(password);
+    ASSERT_TRUE(AdminOpen());
+    EXPECT_EQ(ui.ControlText(AdminDialog::kUserNameEditId), "Password");
+    Enter("30", "20");
+    ui.Click(AdminDialog::kEnableCheckId);
+    ui.Click(IDOK);
+    ASSERT_FALSE(AdminOpen());
+    expectPasswordFileAsBefore("after the administration's OK");
+    EXPECT_EQ(SavedSettings(), (Settings{1, 30, 20, 1}));
+    Minutes(2);
+    expectPasswordFileAsBefore("after two minutes");
+    EXPECT_EQ(SavedSettings(), (Settings{1, 30, 18, 1}));
+    EXPECT_STREQ(ui.NotifyIconCalls().back().data.szTip, "Password, 18 minutes remaining");
+
+    LogIn(password);
+    ui.Click(AdminDialog::kShutdownProgramButtonId);
+    ExpectMessage("Remember to restart Quotamin if you want to ration this session.");
+    ASSERT_TRUE(ProgramEnded());
+    expectPasswordFileAsBefore("after the program ended");
+
+    // The next run of the program finds that user's settings again.
+    QuotaminConfig nextRun(system);
+    nextRun.SetUser("Password");
+    EXPECT_EQ((Settings{nextRun.m_enabled, nextRun.m_minutesAllowed, nextRun.m_minutesRemaining,
+                        nextRun.m_logoffOnExpiry}),
+              (Settings{1, 30, 18, 1}));
+    expectPasswordFileAsBefore("after the next run's start");
+}
+
+INSTANTIATE_TEST_SUITE_P(PasswordFile, PasswordUserTest, ::testing::Bool(), [](const auto& test) {
+    return std::string(test.param ? "There" : "NotYet");
+});
 
 // --- Changing the password ---
 
@@ -340,6 +456,14 @@ TEST_F(AdministrationTest, FailedPasswordSaveKeepsTheOldPassword) {
     EXPECT_TRUE(ui.OpenMessageBoxes().empty()) << "no success notice after a failure";
     ASSERT_NE(ui.FindDialog(ChangePasswordDialog::kTemplateId), WindowHandle{});
     EXPECT_FALSE(std::filesystem::exists(PasswordFile()));
+    // Cancel: the old password is still the one in force.
+    system.failure = TestSystem::Failure::None;
+    ui.PressEscape();
+    ui.Click(IDCANCEL);
+    LogIn("newer");
+    ExpectMessage("Sorry, that password is incorrect");
+    LogIn("quiltbay");
+    EXPECT_TRUE(AdminOpen());
 }
 
 TEST_F(AdministrationTest, UnreadablePasswordFileStopsTheChangeWithAReport) {

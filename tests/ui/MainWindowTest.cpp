@@ -235,7 +235,7 @@ TEST_F(ProgramTest, RepaintAtFiveMinutesBringsTheWindowBackToTheFront) {
 TEST_F(ProgramTest, FailedSaveInATickIsShownAndTheTickGoesOn) {
     GivenSettings({.enabled = 1, .allowed = 60, .remaining = 2, .logoff = 1});
     StartProgram();
-    system.failure = TestSystem::Failure::Create;
+    system.failure = TestSystem::Failure::Create | TestSystem::Failure::Rewrite;
     Minutes(1);
     EXPECT_EQ(Status(), Panic(1)) << "the minute is gone from memory";
     EXPECT_STREQ(ui.NotifyIconCalls().back().data.szTip, "bob, 1 minutes remaining");
@@ -250,13 +250,58 @@ TEST_F(ProgramTest, FailedSaveInATickIsShownAndTheTickGoesOn) {
     EXPECT_EQ(SavedSettings().remaining, 2);
 }
 
-TEST_F(ProgramTest, FailedSaveAtStartUpIsShownAndTheProgramRuns) {
-    system.failure = TestSystem::Failure::Create;
+// The message of a start-up save that failed comes when the status has had
+// its second and the window hides; it is owned by the main window, and
+// however long it is read, the window does not come back when it is answered.
+class StartUpSaveFailureTest : public ProgramTest,
+                               public ::testing::WithParamInterface<std::chrono::milliseconds> {
+  protected:
+    void Until(std::chrono::milliseconds time) { ui.AdvanceBy(time - ui.Now()); }
+    const std::string m_message = system.File("qm-bob.dat") + " - Can't open file for writing";
+};
+
+TEST_P(StartUpSaveFailureTest, WindowShowsItsStatusForASecondAnswerWhenYouWill) {
+    system.failure = TestSystem::Failure::Create | TestSystem::Failure::Rewrite;
     StartProgram();
-    ExpectMessage(system.File("qm-bob.dat") + " - Can't open file for writing");
+    EXPECT_TRUE(MainShown());
+    EXPECT_TRUE(ui.IsTopmost(MainWindow()));
     EXPECT_EQ(Status(), kDisabledStatus);
     EXPECT_EQ(ui.NotifyIconCalls().size(), 1u);
+    Until(999ms);
+    EXPECT_TRUE(MainShown());
+    EXPECT_TRUE(ui.OpenMessageBoxes().empty()) << "not while the status has its second";
+    Until(1000ms);
+    EXPECT_FALSE(MainShown());
+    ASSERT_EQ(ui.OpenMessageBoxes().size(), 1u);
+    EXPECT_EQ(ui.TopMessageBox().owner, MainWindow());
+    Until(1000ms + GetParam());
+    EXPECT_FALSE(MainShown());
+    ExpectMessage(m_message);
+    EXPECT_FALSE(MainShown()) << "the answer does not bring the window back";
+    EXPECT_FALSE(HideTimerRunning());
+    Until(ui.Now() + 10s);
+    EXPECT_FALSE(MainShown());
+    EXPECT_EQ(ui.MessageBoxHistory().size(), 1u);
+    EXPECT_TRUE(MinuteTimerRunning());
     EXPECT_FALSE(ProgramEnded());
+}
+
+INSTANTIATE_TEST_SUITE_P(AnsweredAfter, StartUpSaveFailureTest,
+                         ::testing::Values(0ms, 2000ms, 180000ms), [](const auto& test) {
+                             return std::to_string(test.param.count()) + "ms";
+                         });
+
+// Close within the second ends the status's time early, and so does a login.
+TEST_F(ProgramTest, StartUpSaveFailureComesAtOnceWhenTheWindowIsClosedEarly) {
+    system.failure = TestSystem::Failure::Create | TestSystem::Failure::Rewrite;
+    StartProgram();
+    ui.AdvanceBy(300ms);
+    ui.Click(MainDialog::kCloseButtonId);
+    EXPECT_FALSE(MainShown());
+    ExpectMessage(system.File("qm-bob.dat") + " - Can't open file for writing");
+    ui.AdvanceBy(2s);
+    EXPECT_FALSE(MainShown());
+    EXPECT_EQ(ui.MessageBoxHistory().size(), 1u);
 }
 
 TEST_F(ProgramTest, UserNameGoesIntoTheFileNameAsItIs) {

@@ -1,0 +1,45 @@
+// Another program that holds a lock on the log, as any user who may read the
+// file can: on every byte it has or may have ("all"), or on the one byte far
+// beyond its end that the program's own writers lock ("append").
+//
+//   log_lock_holder <file> all|append <ready event> <release event>
+//
+// Sets the ready event once it holds the lock and lets go when the release
+// event is set (or after a minute).
+
+#include <windows.h>
+
+#include <string>
+
+int main(int argc, char** argv) {
+    if (argc != 5) {
+        return 2;
+    }
+    HANDLE file = ::CreateFileA(argv[1], GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return 3;
+    }
+    OVERLAPPED region{};
+    DWORD lengthLow = MAXDWORD;
+    DWORD lengthHigh = MAXDWORD;
+    if (std::string(argv[2]) == "append") {
+        region.OffsetHigh = 0x7FFFFFFF;
+        lengthLow = 1;
+        lengthHigh = 0;
+    }
+    if (!::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, lengthLow,
+                      lengthHigh, &region)) {
+        return 4;
+    }
+    HANDLE ready = ::OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[3]);
+    HANDLE release = ::OpenEventA(SYNCHRONIZE, FALSE, argv[4]);
+    if (ready == nullptr || release == nullptr) {
+        return 5;
+    }
+    ::SetEvent(ready);
+    ::WaitForSingleObject(release, 60000);
+    ::UnlockFileEx(file, 0, lengthLow, lengthHigh, &region);
+    ::CloseHandle(file);
+    return 0;
+}
