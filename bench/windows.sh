@@ -33,7 +33,7 @@ echo "machine: $(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | 
     "load average $(cut -d' ' -f1 /proc/loadavg)"
 
 echo "start to window shown ($(file -b "$program" | cut -d, -f1), $runs runs, in a warm prefix):"
-"$loader" "$build/tests/e2e/e2e_startup_bench.exe" "$(quotamin_winpath "$program")" "$runs"
+"$loader" "$build/bench/startup_bench.exe" "$(quotamin_winpath "$build/bench/bare_dialog.exe")" "$(quotamin_winpath "$program")" 3 "$runs"
 
 # Idle: the program as the session starts it, left alone once its window has
 # hidden. What its threads used of the processor and how often they woke up,

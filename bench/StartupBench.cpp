@@ -1,0 +1,121 @@
+// How long a program takes from its start to its window being shown with the
+// status, beside the bare dialog program: the two are started in turn, as the
+// session's start-up would start them, in series of runs, and each one's
+// windows are looked at every millisecond until its dialog is visible with a
+// status text. Prints each series, the medians over all runs, their ratio, and
+// the two file sizes with their ratio.
+//
+//   startup_bench <bare.exe> <program.exe> [series] [runs per series]
+
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/WindowDriver.h"
+
+namespace {
+
+using namespace quotamin::e2e;
+
+constexpr int kStatusId = 1034;
+
+// From CreateProcess to the program's dialog being visible with its status.
+double StartToShown(const std::string& program) {
+    const auto start = std::chrono::steady_clock::now();
+    Process process(program);
+    const auto deadline = start + 60s;
+    for (;;) {
+        if (HWND dialog = FindDialog(process.Id(), "")) {
+            if (HWND status = ::GetDlgItem(dialog, kStatusId); status && !Text(status).empty()) {
+                break;
+            }
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            throw Failure("timed out waiting for the window of " + program);
+        }
+        ::Sleep(1);
+    }
+    const std::chrono::duration<double, std::milli> shown =
+        std::chrono::steady_clock::now() - start;
+    process.Terminate();
+    return shown.count();
+}
+
+double Median(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    const std::size_t middle = times.size() / 2;
+    return times.size() % 2 != 0 ? times[middle] : (times[middle - 1] + times[middle]) / 2;
+}
+
+long long FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        throw Failure("cannot read the size of " + path);
+    }
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: startup_bench <bare.exe> <program.exe> [series] [runs]\n");
+        return 2;
+    }
+    const std::string bare = argv[1];
+    const std::string program = argv[2];
+    const int series = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
+    const int runs = argc > 4 ? std::max(1, std::atoi(argv[4])) : 11;
+    try {
+        // One start of each first, not counted: it brings their files and
+        // Wine's libraries into the cache.
+        StartToShown(bare);
+        StartToShown(program);
+        std::vector<double> allBare;
+        std::vector<double> allProgram;
+        for (int s = 1; s <= series; ++s) {
+            std::vector<double> bareTimes;
+            std::vector<double> programTimes;
+            for (int run = 0; run < runs; ++run) {
+                // Each goes first every other run, so that neither always
+                // starts right after the other has ended.
+                if (run % 2 == 0) {
+                    bareTimes.push_back(StartToShown(bare));
+                    programTimes.push_back(StartToShown(program));
+                } else {
+                    programTimes.push_back(StartToShown(program));
+                    bareTimes.push_back(StartToShown(bare));
+                }
+            }
+            const double b = Median(bareTimes);
+            const double p = Median(programTimes);
+            std::printf("series %d of %d runs: bare %.1f ms, program %.1f ms, ratio %.3f\n", s,
+                        runs, b, p, p / b);
+            std::fflush(stdout);
+            allBare.insert(allBare.end(), bareTimes.begin(), bareTimes.end());
+            allProgram.insert(allProgram.end(), programTimes.begin(), programTimes.end());
+        }
+        const double b = Median(allBare);
+        const double p = Median(allProgram);
+        std::printf(
+            "start to window shown, medians of %zu starts each: bare %.1f ms (%.1f to "
+            "%.1f), program %.1f ms (%.1f to %.1f), ratio %.3f\n",
+            allBare.size(), b, *std::min_element(allBare.begin(), allBare.end()),
+            *std::max_element(allBare.begin(), allBare.end()), p,
+            *std::min_element(allProgram.begin(), allProgram.end()),
+            *std::max_element(allProgram.begin(), allProgram.end()), p / b);
+        const long long bareSize = FileSize(bare);
+        const long long programSize = FileSize(program);
+        std::printf("file size: bare %lld bytes, program %lld bytes, ratio %.3f\n", bareSize,
+                    programSize, static_cast<double>(programSize) / static_cast<double>(bareSize));
+    } catch (const Failure& failure) {
+        std::fprintf(stderr, "%s\n", failure.what());
+        return 1;
+    }
+    return 0;
+}
