@@ -2,8 +2,8 @@
 // status, beside the bare dialog program: the two are started in turn, as the
 // session's start-up would start them, in series of runs, and each one's
 // windows are looked at every millisecond until its dialog is visible with a
-// status text. Prints each series, the medians over all runs, their ratio, and
-// the two file sizes with their ratio.
+// status text. Prints each series, and the medians over all runs with their
+// ratio.
 //
 //   startup_bench <bare.exe> <program.exe> [series] [runs per series]
 
@@ -50,14 +50,6 @@ double Median(std::vector<double> times) {
     std::sort(times.begin(), times.end());
     const std::size_t middle = times.size() / 2;
     return times.size() % 2 != 0 ? times[middle] : (times[middle - 1] + times[middle]) / 2;
-}
-
-long long FileSize(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
-        throw Failure("cannot read the size of " + path);
-    }
-    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 }  // namespace
@@ -109,10 +101,6 @@ int main(int argc, char** argv) {
             *std::max_element(allBare.begin(), allBare.end()), p,
             *std::min_element(allProgram.begin(), allProgram.end()),
             *std::max_element(allProgram.begin(), allProgram.end()), p / b);
-        const long long bareSize = FileSize(bare);
-        const long long programSize = FileSize(program);
-        std::printf("file size: bare %lld bytes, program %lld bytes, ratio %.3f\n", bareSize,
-                    programSize, static_cast<double>(programSize) / static_cast<double>(bareSize));
     } catch (const Failure& failure) {
         std::fprintf(stderr, "%s\n", failure.what());
         return 1;
