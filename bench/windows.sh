@@ -25,12 +25,12 @@ if [ -z "${QUOTAMIN_BENCH_SCREEN:-}" ]; then
             "$(awk -v p="$(stat -c %s "$program")" -v b="$(stat -c %s "$bare")" \
                 'BEGIN {printf "%.3f", p / b}')"
     done
-    build=$build64
-    [ "$QUOTAMIN_CAN_RUN_32BIT" = yes ] && build=$build32
+    build=$build64 timed="the 64-bit build: this machine runs no 32-bit code"
+    [ "$QUOTAMIN_CAN_RUN_32BIT" = yes ] && build=$build32 timed="the 32-bit build"
     QUOTAMIN_BENCH_SCREEN=1 exec xvfb-run -a -s '-screen 0 1280x1024x24' bash "$0" "$series" \
-        "$runs" "$idle" "$build"
+        "$runs" "$idle" "$build" "$timed"
 fi
-build=$(realpath "$4")
+build=$(realpath "$4") timed=$5
 program=$build/ui/diduvavi.exe
 export WINEPREFIX=$build/bench/wineprefix
 source tests/e2e/wine-desktop.sh
@@ -39,8 +39,8 @@ echo "machine: $(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | 
     "$(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo), $("$loader" --version)," \
     "load average $(cut -d' ' -f1 /proc/loadavg)"
 
-echo "start to window shown, the $(file -b "$program" | cut -d' ' -f1-3) build timed," \
-    "$series series of $runs runs each of the bare dialog program and the program, in a warm prefix:"
+echo "start to window shown, $timed; $series series of $runs runs each of the bare dialog" \
+    "program and the program, started in turn in a warm prefix:"
 "$loader" "$build/bench/startup_bench.exe" "$(quotamin_winpath "$build/bench/bare_dialog.exe")" \
     "$(quotamin_winpath "$program")" "$series" "$runs"
 echo "load average after the series: $(cut -d' ' -f1 /proc/loadavg)"
