@@ -74,6 +74,9 @@ int main(int argc, char** argv) {
         StartToShown(program);
         std::vector<double> allBare;
         std::vector<double> allProgram;
+        // Each run's program time over the bare program's time of the same
+        // run: the two ran moments apart, under the same load.
+        std::vector<double> pairRatios;
         for (int s = 1; s <= series; ++s) {
             std::vector<double> bareTimes;
             std::vector<double> programTimes;
@@ -95,6 +98,9 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
             allBare.insert(allBare.end(), bareTimes.begin(), bareTimes.end());
             allProgram.insert(allProgram.end(), programTimes.begin(), programTimes.end());
+            for (std::size_t run = 0; run < bareTimes.size(); ++run) {
+                pairRatios.push_back(programTimes[run] / bareTimes[run]);
+            }
         }
         const double b = Median(allBare);
         const double p = Median(allProgram);
@@ -105,6 +111,8 @@ int main(int argc, char** argv) {
             *std::max_element(allBare.begin(), allBare.end()), p,
             *std::min_element(allProgram.begin(), allProgram.end()),
             *std::max_element(allProgram.begin(), allProgram.end()), p / b);
+        std::printf("median of the %zu runs' own ratios: %.3f\n", pairRatios.size(),
+                    Median(pairRatios));
     } catch (const Failure& failure) {
         std::fprintf(stderr, "%s\n", failure.what());
         return 1;
