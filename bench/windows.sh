@@ -1,29 +1,36 @@
 #!/usr/bin/env bash
-# Benchmarks of the Windows program file (not tests): its size, the time from
-# its start to its window being shown under Wine, and the work it does while
-# idle between two minute ticks. Needs the Windows builds:
+# Benchmarks of the Windows program file (not tests), beside a bare dialog
+# program built with the same compiler and flags (bench/BareDialog.cpp): the
+# two file sizes, the time from start to window shown under Wine with the two
+# started in turn, and the work the program does while idle between two
+# minute ticks. Needs the Windows builds:
 #   cmake --preset windows && cmake --build --preset windows
 #   cmake --preset windows64 && cmake --build --preset windows64
-#   bench/windows.sh [runs] [idle seconds]
-# Under Wine it runs the 64-bit build when the machine runs no 32-bit code.
+#   bench/windows.sh [series] [runs per series] [idle seconds]
+# Under Wine it times the 32-bit build where the machine runs 32-bit code, the
+# 64-bit build of the same sources where it does not, and says which.
 # Other build directories: QUOTAMIN_BUILD_32=... QUOTAMIN_BUILD_64=... bench/windows.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
-runs=${1:-11} idle=${2:-30}
+series=${1:-3} runs=${2:-11} idle=${3:-30}
 if [ -z "${QUOTAMIN_BENCH_SCREEN:-}" ]; then
     source scripts/deps.sh >/dev/null
     build32=${QUOTAMIN_BUILD_32:-build/windows} build64=${QUOTAMIN_BUILD_64:-build/windows64}
+    echo "file sizes, linked without symbols:"
     for build in "$build32" "$build64"; do
-        program=$build/ui/diduvavi.exe
-        [ -f "$program" ] && echo "size of $program ($(file -b "$program" | cut -d, -f1)):" \
-            "$(stat -c %s "$program") bytes"
+        program=$build/ui/diduvavi.exe bare=$build/bench/bare_dialog.exe
+        [ -f "$program" ] && [ -f "$bare" ] || continue
+        echo "  $(file -b "$program" | cut -d' ' -f1-3): program $(stat -c %s "$program")" \
+            "bytes, bare dialog program $(stat -c %s "$bare") bytes, ratio" \
+            "$(awk -v p="$(stat -c %s "$program")" -v b="$(stat -c %s "$bare")" \
+                'BEGIN {printf "%.3f", p / b}')"
     done
-    build=$build64
-    [ "$QUOTAMIN_CAN_RUN_32BIT" = yes ] && build=$build32
-    QUOTAMIN_BENCH_SCREEN=1 exec xvfb-run -a -s '-screen 0 1280x1024x24' bash "$0" "$runs" "$idle" \
-        "$build"
+    build=$build64 timed="the 64-bit build: this machine runs no 32-bit code"
+    [ "$QUOTAMIN_CAN_RUN_32BIT" = yes ] && build=$build32 timed="the 32-bit build"
+    QUOTAMIN_BENCH_SCREEN=1 exec xvfb-run -a -s '-screen 0 1280x1024x24' bash "$0" "$series" \
+        "$runs" "$idle" "$build" "$timed"
 fi
-build=$(realpath "$3")
+build=$(realpath "$4") timed=$5
 program=$build/ui/diduvavi.exe
 export WINEPREFIX=$build/bench/wineprefix
 source tests/e2e/wine-desktop.sh
@@ -32,8 +39,11 @@ echo "machine: $(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | 
     "$(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo), $("$loader" --version)," \
     "load average $(cut -d' ' -f1 /proc/loadavg)"
 
-echo "start to window shown ($(file -b "$program" | cut -d, -f1), $runs runs, in a warm prefix):"
-"$loader" "$build/tests/e2e/e2e_startup_bench.exe" "$(quotamin_winpath "$program")" "$runs"
+echo "start to window shown, $timed; $series series of $runs runs each of the bare dialog" \
+    "program and the program, started in turn in a warm prefix:"
+"$loader" "$build/bench/startup_bench.exe" "$(quotamin_winpath "$build/bench/bare_dialog.exe")" \
+    "$(quotamin_winpath "$program")" "$series" "$runs"
+echo "load average after the series: $(cut -d' ' -f1 /proc/loadavg)"
 
 # Idle: the program as the session starts it, left alone once its window has
 # hidden. What its threads used of the processor and how often they woke up,

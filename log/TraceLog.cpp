@@ -1,7 +1,5 @@
 #include "log/TraceLog.h"
 
-#include <cstdio>
-
 #include "log/SharedAppend.h"
 
 namespace quotamin {
@@ -34,20 +32,42 @@ std::optional<std::tm> TraceLog::LocalClock() {
     return local;
 }
 
+namespace {
+
+// A field of the stamp: at least two digits, a leading zero before a single
+// one. Fields of a valid time are never negative; an invalid one keeps its
+// sign ("-5") rather than turning into a plausible time.
+void TwoDigits(LineStream& out, int field) {
+    if (field >= 0 && field < 10) {
+        out << '0';
+    }
+    out << static_cast<std::int32_t>(field);
+}
+
+}  // namespace
+
 std::string TraceLog::FormatStamp(const std::tm& time) {
     // Built from the fields, so that no locale or platform changes its form.
     // tm_year counts from 1900, a whole number of centuries, so its last two
     // digits are the year's; adding 1900 first would overflow for the far
     // years a clock set wildly wrong gives.
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%02d/%02d/%02d %02d:%02d:%02d", (time.tm_mon + 1) % 100,
-                  time.tm_mday % 100, (time.tm_year % 100 + 100) % 100, time.tm_hour % 100,
-                  time.tm_min % 100, time.tm_sec % 100);
-    return stamp;
+    LineStream stamp;
+    TwoDigits(stamp, (time.tm_mon + 1) % 100);
+    stamp << '/';
+    TwoDigits(stamp, time.tm_mday % 100);
+    stamp << '/';
+    TwoDigits(stamp, (time.tm_year % 100 + 100) % 100);
+    stamp << ' ';
+    TwoDigits(stamp, time.tm_hour % 100);
+    stamp << ':';
+    TwoDigits(stamp, time.tm_min % 100);
+    stamp << ':';
+    TwoDigits(stamp, time.tm_sec % 100);
+    return stamp.Text();
 }
 
-std::ostream& TraceLog::BeginLine() {
-    m_lineStream = std::make_unique<std::ostringstream>();
+LineStream& TraceLog::BeginLine() {
+    m_lineStream.emplace();
     const std::optional<std::tm> now = m_clock ? m_clock() : std::nullopt;
     if (now) {
         *m_lineStream << FormatStamp(*now);
@@ -62,7 +82,7 @@ void TraceLog::EndLine() {
     }
     // The file holds lines ended by CR LF; a line feed in the text gets its CR too.
     std::string line;
-    for (const char c : m_lineStream->str()) {
+    for (const char c : m_lineStream->Text()) {
         if (c == '\n') {
             line += '\r';
         }

@@ -5,10 +5,10 @@
 
 #include <ctime>
 #include <functional>
-#include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
+
+#include "log/LineStream.h"
 
 namespace quotamin {
 
@@ -23,7 +23,7 @@ class TraceLog {
 
     // Starts a line with its time stamp; the caller writes its text into the
     // returned stream and then calls EndLine.
-    std::ostream& BeginLine();
+    LineStream& BeginLine();
     // Appends the line to the file in one write. Does nothing when no line is open.
     void EndLine();
 
@@ -36,7 +36,7 @@ class TraceLog {
   private:
     std::string m_path;
     Clock m_clock;
-    std::unique_ptr<std::ostringstream> m_lineStream;
+    std::optional<LineStream> m_lineStream;
 };
 
 }  // namespace quotamin

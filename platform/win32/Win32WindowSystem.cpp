@@ -11,9 +11,6 @@ namespace quotamin {
 
 namespace {
 
-constexpr const char* kOriginalProcProperty = "Quotamin.OriginalProc";
-constexpr const char* kSystemProperty = "Quotamin.WindowSystem";
-
 template <typename To, typename From>
 To As(From value) {
     if constexpr (std::is_pointer_v<From>) {
@@ -48,11 +45,19 @@ BOOL CALLBACK FindOwnedWindow(HWND window, LPARAM context) {
     return TRUE;
 }
 
-// What DialogBoxIndirectParam hands to the dialog procedure at WM_INITDIALOG.
-struct Creation {
+// What the window procedures need of one of the layer's dialogs. It lives on
+// the stack of RunModalDialog for as long as the dialog runs; the dialog's
+// user data points to it, which the window procedures read without a call to
+// the window server (a window property costs one on every message).
+struct DialogLink {
     Win32WindowSystem* system;
     DialogHost* host;
+    WNDPROC original = nullptr;
 };
+
+DialogLink* LinkOf(HWND window) {
+    return reinterpret_cast<DialogLink*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+}
 
 class Win32WindowSystem : public WindowSystem {
   public:
@@ -67,10 +72,10 @@ class Win32WindowSystem : public WindowSystem {
         if (found == m_templates.end()) {
             return -1;
         }
-        Creation creation{this, &host};
+        DialogLink link{this, &host};
         return ::DialogBoxIndirectParamA(
             Module(), reinterpret_cast<LPCDLGTEMPLATEA>(found->second.data()), InnermostWindow(),
-            &DialogProc, reinterpret_cast<LPARAM>(&creation));
+            &DialogProc, reinterpret_cast<LPARAM>(&link));
     }
 
     bool EndDialog(WindowHandle dialog, std::intptr_t result) override {
@@ -80,11 +85,11 @@ class Win32WindowSystem : public WindowSystem {
     LResult DefaultProcessing(WindowHandle window, std::uint32_t message, WParam wParam,
                               LParam lParam) override {
         HWND hwnd = ToHwnd(window);
-        auto original = reinterpret_cast<WNDPROC>(::GetPropA(hwnd, kOriginalProcProperty));
-        if (original == nullptr) {
+        const DialogLink* link = LinkOf(hwnd);
+        if (link == nullptr) {
             return ::DefWindowProcA(hwnd, message, wParam, lParam);
         }
-        return ::CallWindowProcA(original, hwnd, message, wParam, lParam);
+        return ::CallWindowProcA(link->original, hwnd, message, wParam, lParam);
     }
 
     LResult SendMessage(WindowHandle window, std::uint32_t message, WParam wParam,
@@ -271,40 +276,33 @@ class Win32WindowSystem : public WindowSystem {
         return innermost;
     }
 
-    // The dialog procedure: at WM_INITDIALOG it stores the dialog's host in the
-    // window and puts SubclassProc in front of the dialog manager's window
-    // procedure, so that every later message reaches the host first and the
-    // host's default processing is the dialog manager's.
+    // The dialog procedure: at WM_INITDIALOG it links the window to its host
+    // and puts SubclassProc in front of the dialog manager's window procedure,
+    // so that every later message reaches the host first and the host's
+    // default processing is the dialog manager's. The host is also named in a
+    // window property, which tells the layer's dialogs from message boxes.
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message != WM_INITDIALOG || ::GetPropA(window, kDialogHostProperty) != nullptr) {
+        if (message != WM_INITDIALOG || LinkOf(window) != nullptr) {
             return FALSE;
         }
-        const auto* creation = reinterpret_cast<const Creation*>(lParam);
-        ::SetPropA(window, kDialogHostProperty, reinterpret_cast<HANDLE>(creation->host));
-        ::SetPropA(window, kSystemProperty, reinterpret_cast<HANDLE>(creation->system));
-        const LONG_PTR original =
-            ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc));
-        ::SetPropA(window, kOriginalProcProperty, reinterpret_cast<HANDLE>(original));
-        creation->system->m_open.push_back(window);
-        return creation->host->ReceiveMessage(As<WindowHandle>(window), WM_INITDIALOG, wParam, 0);
+        auto* link = reinterpret_cast<DialogLink*>(lParam);
+        ::SetPropA(window, kDialogHostProperty, reinterpret_cast<HANDLE>(link->host));
+        link->original = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(link));
+        link->system->m_open.push_back(window);
+        return link->host->ReceiveMessage(As<WindowHandle>(window), WM_INITDIALOG, wParam, 0);
     }
 
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        auto* host = reinterpret_cast<DialogHost*>(::GetPropA(window, kDialogHostProperty));
-        auto original = reinterpret_cast<WNDPROC>(::GetPropA(window, kOriginalProcProperty));
-        if (host == nullptr) {
-            return ::CallWindowProcA(original, window, message, wParam, lParam);
-        }
+        DialogLink* link = LinkOf(window);
         const LRESULT result =
-            host->ReceiveMessage(As<WindowHandle>(window), message, wParam, lParam);
+            link->host->ReceiveMessage(As<WindowHandle>(window), message, wParam, lParam);
         if (message == WM_NCDESTROY) {
-            auto* system =
-                reinterpret_cast<Win32WindowSystem*>(::GetPropA(window, kSystemProperty));
-            ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+            ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(link->original));
+            ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
             ::RemovePropA(window, kDialogHostProperty);
-            ::RemovePropA(window, kSystemProperty);
-            ::RemovePropA(window, kOriginalProcProperty);
-            std::erase(system->m_open, window);
+            std::erase(link->system->m_open, window);
         }
         return result;
     }
