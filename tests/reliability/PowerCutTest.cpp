@@ -361,8 +361,8 @@ INSTANTIATE_TEST_SUITE_P(ProgramSaves, PowerCutSaveTest, ::testing::ValuesIn(Sav
 // --- What the cuts find where a save is not safe ---
 
 // Each of these saves can leave a file that loading must never find, and the
-// cuts must find it: the first three are ways of saving the program no longer
-// takes, the last two the limits of writing in place.
+// cuts must find it: the first three are ways of saving that the program
+// avoids, the last two the limits of writing in place.
 struct UnsafeSave {
     const char* name;
     PowerCutSystem::Rules rules;

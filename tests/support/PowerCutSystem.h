@@ -61,6 +61,9 @@
 // assumption about the disk that no file system promises (SQLite, "Atomic
 // Commit In SQLite", does not make it; it assumes sector writes are linear).
 // Tearing::Bytes drops it: any part of a sector from its start lands.
+//
+// Only names and contents are modelled; owners, permissions and attributes
+// are not.
 
 #include <cstddef>
 #include <functional>
