@@ -31,10 +31,41 @@ bool ReplaceFromBeside(System& system, const std::string& path, std::string_view
     return false;
 }
 
+// True when the file at `path` holds fewer than `size` bytes.
+bool IsShorterThan(System& system, const std::string& path, std::size_t size) {
+    auto file = system.OpenForReading(path);
+    if (!file) {
+        return false;
+    }
+    char buffer[512];
+    std::size_t length = 0;
+    try {
+        while (length < size) {
+            const std::size_t got = file->Read(buffer, sizeof buffer);
+            if (got == 0) {
+                return true;
+            }
+            length += got;
+        }
+    } catch (const FileError&) {
+        // Not readable: written over as it is.
+    }
+    return false;
+}
+
 void RewriteInPlace(System& system, const std::string& path, std::string_view bytes) {
+    // A write that makes the file longer changes its length and its bytes,
+    // which a power cut can part: the new start could stay without the
+    // length it needs. So the file grows first, by zeros after the old
+    // content, which loading ignores, and that is flushed; the write then
+    // changes no length.
+    const bool grows = IsShorterThan(system, path, bytes.size());
     auto file = system.OpenForRewriting(path);
     if (!file) {
         throw FileError(path, kCantOpenForWriting);
+    }
+    if (grows && (!file->SetLength(bytes.size()) || !file->Flush())) {
+        throw FileError(path, kCantWrite);
     }
     // Cut last: until then the file holds the new content followed by what
     // is left of the old, which loading ignores.

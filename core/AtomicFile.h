@@ -7,11 +7,14 @@
 // Where the file beside cannot be created or cannot take the old one's place
 // (a directory the user may not write, a file whose owner or access rights a
 // new file could not carry), the old file is written in place instead, with
-// the rights that takes and no more: the whole content in one write from its
-// start, flushed, then the file cut to that length. Content that one write
-// carries whole (the 20-byte settings record, any ordinary password) cannot
-// be torn by a kill there either; a longer one can be left new at its start
-// and old after that.
+// the rights that takes and no more: a file shorter than the content is first
+// grown to its length by zeros after the old content, flushed; then the whole
+// content goes in one write from its start, flushed, and the file is cut to
+// that length. Content that one write carries whole (the 20-byte settings
+// record, any ordinary password) cannot be torn by a kill there either; a
+// longer one can be left new at its start and old after that. A power cut
+// tears no content that lies in the first 512-byte sector, as long as the
+// disk writes a sector whole or not at all.
 
 #include <string>
 #include <string_view>

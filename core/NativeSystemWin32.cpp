@@ -58,10 +58,14 @@ class Win32OutputFile : public OutputFile {
     }
     bool Flush() override { return ::FlushFileBuffers(m_file.Get()) != 0; }
     bool SetLength(std::size_t length) override {
-        LARGE_INTEGER position{};
-        position.QuadPart = static_cast<LONGLONG>(length);
-        return ::SetFilePointerEx(m_file.Get(), position, nullptr, FILE_BEGIN) &&
-               ::SetEndOfFile(m_file.Get());
+        // The next write goes where the last one ended, as after ftruncate.
+        LARGE_INTEGER here{};
+        LARGE_INTEGER end{};
+        end.QuadPart = static_cast<LONGLONG>(length);
+        return ::SetFilePointerEx(m_file.Get(), LARGE_INTEGER{}, &here, FILE_CURRENT) &&
+               ::SetFilePointerEx(m_file.Get(), end, nullptr, FILE_BEGIN) &&
+               ::SetEndOfFile(m_file.Get()) &&
+               ::SetFilePointerEx(m_file.Get(), here, nullptr, FILE_BEGIN);
     }
 
   private:
@@ -83,6 +87,30 @@ HANDLE OpenDiskFileForWriting(const std::string& path) {
 // The attributes a replacement carries over from the file it replaces.
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                   FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// Gives `to` the access control list of `from`. Where that cannot be done,
+// `to` keeps the one it inherited from the directory.
+void CopyAccessControl(const std::string& from, const std::string& to) {
+    DWORD size = 0;
+    ::GetFileSecurityA(from.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+    if (size == 0) {
+        return;
+    }
+    std::vector<BYTE> descriptor(size);
+    if (::GetFileSecurityA(from.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), size,
+                           &size)) {
+        ::SetFileSecurityA(to.c_str(), DACL_SECURITY_INFORMATION, descriptor.data());
+    }
+}
+
+// One move, on the disk when it returns, that an old file of the name gives
+// way to in the same step. ReplaceFileA would carry more of the old file over,
+// but it is neither written through nor one step: a power cut after it can
+// bring back the old file, and one between its steps can leave neither.
+bool MoveIntoPlace(const std::string& from, const std::string& to) {
+    return ::MoveFileExA(from.c_str(), to.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
 
 }  // namespace
 
@@ -134,8 +162,7 @@ bool NativeSystem::ReplaceWith(const std::string& from, const std::string& to) {
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
             return false;
         }
-        return ::MoveFileExA(from.c_str(), to.c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        return MoveIntoPlace(from, to);
     }
     // A file this process may not write (read-only, a directory, held open by
     // another program, denied by its access rights) is not replaced.
@@ -147,18 +174,10 @@ bool NativeSystem::ReplaceWith(const std::string& from, const std::string& to) {
     } else {
         return false;
     }
-    // ReplaceFileA gives the new file the old one's access rights and
-    // attributes; the attributes are set beforehand as well, for systems
-    // whose ReplaceFileA keeps only the new file's own.
+    // The new file takes on the old one's attributes and access rights.
     ::SetFileAttributesA(from.c_str(), attributes & kKeptAttributes);
-    if (::ReplaceFileA(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                       nullptr)) {
-        return true;
-    }
-    // The old file is already gone and only the new one's move is left to do.
-    return ::GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
-           ::MoveFileExA(from.c_str(), to.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    CopyAccessControl(to, from);
+    return MoveIntoPlace(from, to);
 }
 
 void NativeSystem::Remove(const std::string& path) {

@@ -38,6 +38,21 @@ TEST(NativeSystemTest, ReplacementTakesThePlaceOfTheOldFile) {
     EXPECT_FALSE(std::filesystem::exists(pending));
 }
 
+TEST(NativeSystemTest, SetLengthLeavesTheNextWriteWhereTheLastEnded) {
+    TestSystem system;
+    const std::string path = system.File("grown.dat");
+    WriteBytes(path, "old");
+    {
+        auto file = system.OpenForRewriting(path);
+        ASSERT_TRUE(file);
+        ASSERT_TRUE(file->SetLength(8));
+        ASSERT_TRUE(file->Write("new"));
+        ASSERT_TRUE(file->SetLength(5));
+        ASSERT_TRUE(file->Write("er"));
+    }
+    EXPECT_EQ(ReadBytes(path), std::string("newer", 5));
+}
+
 TEST(NativeSystemTest, CodePageBasics) {
     NativeSystem system;
     EXPECT_EQ(system.UpperCase(std::string("quiltbay\0x1z", 12)), std::string("QUILTBAY\0X1Z", 12));

@@ -187,6 +187,22 @@ TEST_F(PasswordStoreTest, SaveThatCannotCreateItsFileLeavesTheOldOne) {
     }
 }
 
+// Where no file can be made beside it, the file is written in place; one
+// that must grow is grown first, and either way ends up holding just the new
+// file.
+TEST_F(PasswordStoreTest, WritingInPlaceLeavesExactlyTheNewFileLongerOrShorter) {
+    PasswordStore store(system);
+    store.SetPassword("mid size");
+    store.Save();
+    system.failure = TestSystem::Failure::Create;
+    for (const std::string password : {"a much longer password than before", "short", "x"}) {
+        store.SetPassword(password);
+        store.Save();
+        EXPECT_EQ(ReadBytes(FilePath()),
+                  static_cast<char>(password.size()) + PasswordCipher::Encipher(password));
+    }
+}
+
 TEST_F(PasswordStoreTest, ComparisonStopsAtAZeroByteAndDoesNotTrim) {
     PasswordStore store(system);
     EXPECT_TRUE(store.TextsMatchExactly(std::string("ab\0c", 4), "ab"));
