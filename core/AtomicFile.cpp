@@ -19,9 +19,10 @@ bool ReplaceFromBeside(System& system, const std::string& path, std::string_view
         // A failed write is a full disk or worse: writing in place would risk
         // the old file for nothing.
         if (!file->Write(bytes) || !file->Flush()) {
+            const int code = system.LastErrorCode();
             file.reset();
             system.Remove(pending);
-            throw FileError(path, kCantWrite);
+            throw FileError(path, kCantWrite, code);
         }
     }
     if (system.ReplaceWith(pending, path)) {
@@ -34,12 +35,12 @@ bool ReplaceFromBeside(System& system, const std::string& path, std::string_view
 void RewriteInPlace(System& system, const std::string& path, std::string_view bytes) {
     auto file = system.OpenForRewriting(path);
     if (!file) {
-        throw FileError(path, kCantOpenForWriting);
+        throw FileError(path, kCantOpenForWriting, system.LastErrorCode());
     }
     // Cut last: until then the file holds the new content followed by what
     // is left of the old, which loading ignores.
     if (!file->Write(bytes) || !file->Flush() || !file->SetLength(bytes.size())) {
-        throw FileError(path, kCantWrite);
+        throw FileError(path, kCantWrite, system.LastErrorCode());
     }
 }
 
