@@ -184,8 +184,7 @@ class MainWindowTemplate : public BitmapDialog {
         BitmapDialog::OnInitDialog();
         SetMode(BitmapTile);
         LoadBitmap(IDB_BACKGROUND);
-        ::SetDlgItemTextA(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(GetSafeHwnd())),
-                          IDC_STATUS, "alice has 42 minutes left today");
+        ::SetDlgItemTextA(ToHwnd(GetSafeHwnd()), IDC_STATUS, "alice has 42 minutes left today");
         return true;
     }
 };
