@@ -9,6 +9,25 @@
 
 namespace quotamin {
 
+// The handles that are none when null, each given back by its own call.
+template <typename Handle, auto close>
+struct NullIsNoneKind {
+    using Value = Handle;
+    static Value None() { return nullptr; }
+    void Close(Value handle) const { close(handle); }
+};
+
+// Processes, threads, tokens, events.
+using UniqueKernelObject = UniqueHandle<NullIsNoneKind<HANDLE, ::CloseHandle>>;
+using UniqueWindow = UniqueHandle<NullIsNoneKind<HWND, ::DestroyWindow>>;
+// A module loaded with LoadLibrary(Ex).
+using UniqueModule = UniqueHandle<NullIsNoneKind<HMODULE, ::FreeLibrary>>;
+// A device context of CreateCompatibleDC.
+using UniqueMemoryDc = UniqueHandle<NullIsNoneKind<HDC, ::DeleteDC>>;
+// A bitmap, brush, pen or font, of its own type.
+template <typename Object>
+using UniqueGdiObject = UniqueHandle<NullIsNoneKind<Object, ::DeleteObject>>;
+
 // What CreateFile opens; INVALID_HANDLE_VALUE is none.
 struct Win32FileKind {
     using Value = HANDLE;
@@ -16,37 +35,6 @@ struct Win32FileKind {
     void Close(Value file) const { ::CloseHandle(file); }
 };
 using UniqueFileHandle = UniqueHandle<Win32FileKind>;
-
-// Processes, threads, tokens, events: null is none.
-struct KernelObjectKind {
-    using Value = HANDLE;
-    static Value None() { return nullptr; }
-    void Close(Value object) const { ::CloseHandle(object); }
-};
-using UniqueKernelObject = UniqueHandle<KernelObjectKind>;
-
-struct WindowKind {
-    using Value = HWND;
-    static Value None() { return nullptr; }
-    void Close(Value window) const { ::DestroyWindow(window); }
-};
-using UniqueWindow = UniqueHandle<WindowKind>;
-
-// A module loaded with LoadLibrary(Ex).
-struct ModuleKind {
-    using Value = HMODULE;
-    static Value None() { return nullptr; }
-    void Close(Value module) const { ::FreeLibrary(module); }
-};
-using UniqueModule = UniqueHandle<ModuleKind>;
-
-// A device context of CreateCompatibleDC.
-struct MemoryDcKind {
-    using Value = HDC;
-    static Value None() { return nullptr; }
-    void Close(Value dc) const { ::DeleteDC(dc); }
-};
-using UniqueMemoryDc = UniqueHandle<MemoryDcKind>;
 
 // A device context of GetDC, given back to its window (null: the screen).
 struct WindowDcKind {
@@ -56,15 +44,5 @@ struct WindowDcKind {
     HWND window = nullptr;
 };
 using UniqueWindowDc = UniqueHandle<WindowDcKind>;
-
-// A bitmap, brush, pen or font, of its own type.
-template <typename Object>
-struct GdiObjectKind {
-    using Value = Object;
-    static Value None() { return nullptr; }
-    void Close(Value object) const { ::DeleteObject(object); }
-};
-template <typename Object>
-using UniqueGdiObject = UniqueHandle<GdiObjectKind<Object>>;
 
 }  // namespace quotamin

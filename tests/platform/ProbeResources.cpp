@@ -6,22 +6,15 @@ namespace quotamin::test {
 
 namespace {
 
-ControlTemplate ProbeControl(int id, ControlKind kind, const char* text, std::uint32_t style, int x,
-                             int y, int cx, int cy) {
-    ControlTemplate control;
-    control.id = id;
-    control.kind = kind;
-    control.text = text;
-    control.style = style;
-    control.x = x;
-    control.y = y;
-    control.cx = cx;
-    control.cy = cy;
-    return control;
-}
-
 ControlTemplate ProbeButton(int id, const char* text, std::uint32_t style, int y) {
-    return ProbeControl(id, ControlKind::Button, text, style, 120, y, 70, 14);
+    return {.id = id,
+            .kind = ControlKind::Button,
+            .text = text,
+            .style = style,
+            .x = 120,
+            .y = y,
+            .cx = 70,
+            .cy = 14};
 }
 
 }  // namespace
@@ -40,8 +33,14 @@ ResourceTable ProbeResources() {
     probe.fontName = "MS Sans Serif";
     probe.pointSize = 8;
     probe.controls = {
-        ProbeControl(kNameEdit, ControlKind::Edit, "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 7,
-                     7, 100, 14),
+        {.id = kNameEdit,
+         .kind = ControlKind::Edit,
+         .text = "",
+         .style = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
+         .x = 7,
+         .y = 7,
+         .cx = 100,
+         .cy = 14},
         ProbeButton(kOpenNested, "Nested", push, 7),
         ProbeButton(kShowBox, "Box", push, 24),
         ProbeButton(kFail, "Fail", push, 41),
@@ -64,16 +63,29 @@ ResourceTable ProbeResources() {
     texts.y = -2;
     texts.exStyle = WS_EX_APPWINDOW;
     texts.title = "Say \"cheese\", C:\\new\\ caf\xE9";
-    ControlTemplate icon = ProbeControl(-1, ControlKind::Static, "", SS_ICON, 7, 30, 21, 20);
-    icon.iconResource = PROBE_ICON;
-    ControlTemplate edit = ProbeControl(kNameEdit, ControlKind::Edit, "\\\\server\\share",
-                                        WS_TABSTOP | ES_PASSWORD, 7, 7, 100, 14);
-    edit.exStyle = WS_EX_STATICEDGE;
     texts.controls = {
-        edit,
-        icon,
-        ProbeControl(-1, ControlKind::Static, "&& \"\" \xAB na\xEFve \xBB ~ \x80", SS_LEFT, 40, 30,
-                     150, 8),
+        {.id = kNameEdit,
+         .kind = ControlKind::Edit,
+         .text = "\\\\server\\share",
+         .style = WS_TABSTOP | ES_PASSWORD,
+         .exStyle = WS_EX_STATICEDGE,
+         .x = 7,
+         .y = 7,
+         .cx = 100,
+         .cy = 14},
+        {.text = "",
+         .iconResource = PROBE_ICON,
+         .style = SS_ICON,
+         .x = 7,
+         .y = 30,
+         .cx = 21,
+         .cy = 20},
+        {.text = "&& \"\" \xAB na\xEFve \xBB ~ \x80",
+         .style = SS_LEFT,
+         .x = 40,
+         .y = 30,
+         .cx = 150,
+         .cy = 8},
         ProbeButton(1, "&OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 143),
     };
     DialogTemplate bare;
