@@ -24,6 +24,8 @@ using UniqueWindow = UniqueHandle<NullIsNoneKind<HWND, ::DestroyWindow>>;
 using UniqueModule = UniqueHandle<NullIsNoneKind<HMODULE, ::FreeLibrary>>;
 // A device context of CreateCompatibleDC.
 using UniqueMemoryDc = UniqueHandle<NullIsNoneKind<HDC, ::DeleteDC>>;
+// An icon of LoadImage or CreateIcon (not one of LoadIcon, which is shared).
+using UniqueIcon = UniqueHandle<NullIsNoneKind<HICON, ::DestroyIcon>>;
 // A bitmap, brush, pen or font, of its own type.
 template <typename Object>
 using UniqueGdiObject = UniqueHandle<NullIsNoneKind<Object, ::DeleteObject>>;

@@ -157,14 +157,16 @@ TEST_F(TraceLogTest, ConcurrentWritersLeaveOnlyWholeLines) {
     // write at the same time instead of one after the other.
     int gate[2];
     ASSERT_EQ(pipe(gate), 0);
+    UniqueFd gateReadEnd(gate[0]);
+    UniqueFd gateWriteEnd(gate[1]);
     std::vector<pid_t> children;
     for (int writer = 0; writer < kWriters; ++writer) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            close(gate[1]);
+            gateWriteEnd.Reset();
             char none;
-            if (read(gate[0], &none, 1) < 0) {
+            if (read(gateReadEnd.Get(), &none, 1) < 0) {
                 _exit(1);
             }
             write(writer);
@@ -172,8 +174,8 @@ TEST_F(TraceLogTest, ConcurrentWritersLeaveOnlyWholeLines) {
         }
         children.push_back(child);
     }
-    close(gate[0]);
-    close(gate[1]);
+    gateReadEnd.Reset();
+    gateWriteEnd.Reset();
     for (const pid_t child : children) {
         int status = 0;
         waitpid(child, &status, 0);
@@ -316,22 +318,27 @@ OtherHolder::OtherHolder(const std::string& path, Hold hold) {
         return;
     }
     int ready[2];
-    int release[2];
-    if (::pipe(ready) != 0 || ::pipe(release) != 0) {
+    if (::pipe(ready) != 0) {
         return;
     }
+    UniqueFd readyReadEnd(ready[0]);
+    UniqueFd readyWriteEnd(ready[1]);
+    int release[2];
+    if (::pipe(release) != 0) {
+        return;
+    }
+    UniqueFd releaseReadEnd(release[0]);
+    m_release.Reset(release[1]);
     m_child = ::fork();
     if (m_child == 0) {
-        ::close(ready[0]);
-        ::close(release[1]);
-        HoldInChild(path, hold, ready[1], release[0]);
+        readyReadEnd.Reset();
+        m_release.Reset();
+        HoldInChild(path, hold, readyWriteEnd.Get(), releaseReadEnd.Get());
     }
-    ::close(ready[1]);
-    ::close(release[0]);
-    m_release.Reset(release[1]);
-    const UniqueFd answers(ready[0]);
+    readyWriteEnd.Reset();
+    releaseReadEnd.Reset();
     char answer = 'n';
-    m_ready = m_child > 0 && ::read(answers.Get(), &answer, 1) == 1 && answer == 'y';
+    m_ready = m_child > 0 && ::read(readyReadEnd.Get(), &answer, 1) == 1 && answer == 'y';
 }
 
 OtherHolder::~OtherHolder() {
