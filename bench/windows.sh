@@ -12,9 +12,9 @@
 # Other build directories: QUOTAMIN_BUILD_32=... QUOTAMIN_BUILD_64=... bench/windows.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib.sh
 series=${1:-3} runs=${2:-11} idle=${3:-30}
-if [ -z "${QUOTAMIN_BENCH_SCREEN:-}" ]; then
-    source scripts/deps.sh >/dev/null
+if ! quotamin_on_own_screen; then
     build32=${QUOTAMIN_BUILD_32:-build/windows} build64=${QUOTAMIN_BUILD_64:-build/windows64}
     echo "file sizes, linked without symbols:"
     for build in "$build32" "$build64"; do
@@ -26,15 +26,16 @@ if [ -z "${QUOTAMIN_BENCH_SCREEN:-}" ]; then
                 'BEGIN {printf "%.3f", p / b}')"
     done
     build=$build64 timed="the 64-bit build: this machine runs no 32-bit code"
-    [ "$QUOTAMIN_CAN_RUN_32BIT" = yes ] && build=$build32 timed="the 32-bit build"
-    QUOTAMIN_BENCH_SCREEN=1 exec xvfb-run -a -s '-screen 0 1280x1024x24' bash "$0" "$series" \
-        "$runs" "$idle" "$build" "$timed"
+    if quotamin_can_run_32bit; then
+        build=$build32 timed="the 32-bit build"
+    fi
+    quotamin_rerun_on_own_screen 1280x1024 "$series" "$runs" "$idle" "$build" "$timed"
 fi
 build=$(realpath "$4") timed=$5
 program=$build/ui/diduvavi.exe
 export WINEPREFIX=$build/bench/wineprefix
-source tests/e2e/wine-desktop.sh
-quotamin_wine_desktop "$program"
+quotamin_new_prefix "$program" desktop
+loader=$(quotamin_wine_loader "$program")
 echo "machine: $(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -1)," \
     "$(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo), $("$loader" --version)," \
     "load average $(cut -d' ' -f1 /proc/loadavg)"

@@ -50,7 +50,7 @@ void Archive::Fill(char* buffer, std::size_t size) {
     while (size > 0) {
         const std::size_t got = m_file->Read(buffer, size);
         if (got == 0) {
-            throw FileError(m_path, kUnexpectedEnd);
+            throw FileError(m_path, kUnexpectedEnd, kNoSystemCode);
         }
         buffer += got;
         size -= got;
@@ -80,7 +80,7 @@ std::int32_t Archive::ReadInt32() {
 std::string Archive::ReadBytes(std::uint64_t count) {
     std::string bytes;
     if (count > bytes.max_size()) {
-        throw FileError(m_path, kUnexpectedEnd);
+        throw FileError(m_path, kUnexpectedEnd, kNoSystemCode);
     }
     std::array<char, 64 * 1024> chunk;
     while (bytes.size() < count) {

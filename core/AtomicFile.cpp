@@ -19,9 +19,10 @@ bool ReplaceFromBeside(System& system, const std::string& path, std::string_view
         // A failed write is a full disk or worse: writing in place would risk
         // the old file for nothing.
         if (!file->Write(bytes) || !file->Flush()) {
+            const int code = system.LastErrorCode();
             file.reset();
             system.Remove(pending);
-            throw FileError(path, kCantWrite);
+            throw FileError(path, kCantWrite, code);
         }
     }
     if (system.ReplaceWith(pending, path)) {
@@ -62,15 +63,15 @@ void RewriteInPlace(System& system, const std::string& path, std::string_view by
     const bool grows = IsShorterThan(system, path, bytes.size());
     auto file = system.OpenForRewriting(path);
     if (!file) {
-        throw FileError(path, kCantOpenForWriting);
+        throw FileError(path, kCantOpenForWriting, system.LastErrorCode());
     }
     if (grows && (!file->SetLength(bytes.size()) || !file->Flush())) {
-        throw FileError(path, kCantWrite);
+        throw FileError(path, kCantWrite, system.LastErrorCode());
     }
     // Cut last: until then the file holds the new content followed by what
     // is left of the old, which loading ignores.
     if (!file->Write(bytes) || !file->Flush() || !file->SetLength(bytes.size())) {
-        throw FileError(path, kCantWrite);
+        throw FileError(path, kCantWrite, system.LastErrorCode());
     }
 }
 

@@ -23,6 +23,7 @@ class NativeSystem : public System {
     std::unique_ptr<OutputFile> OpenForRewriting(const std::string& path) override;
     bool ReplaceWith(const std::string& from, const std::string& to) override;
     void Remove(const std::string& path) override;
+    int LastErrorCode() override;
     std::string FileNameAt(const std::string& path) override;
     std::string UpperCase(std::string text) override;
     std::string FromUtf16(std::u16string_view text) override;

@@ -7,82 +7,60 @@
 
 #include "core/FileError.h"
 #include "core/NativeSystem.h"
+#include "os/FileDescriptor.h"
+#include "os/WriteAll.h"
 
 namespace quotamin {
 
 namespace {
 
-class PosixFile {
-  public:
-    explicit PosixFile(int descriptor) : m_descriptor(descriptor) {}
-    PosixFile(const PosixFile&) = delete;
-    PosixFile& operator=(const PosixFile&) = delete;
-    ~PosixFile() { ::close(m_descriptor); }
-    int Descriptor() const { return m_descriptor; }
-
-  private:
-    int m_descriptor;
-};
-
 class PosixInputFile : public InputFile {
   public:
-    PosixInputFile(int descriptor, std::string path)
-        : m_file(descriptor), m_path(std::move(path)) {}
+    PosixInputFile(UniqueFd file, std::string path)
+        : m_file(std::move(file)), m_path(std::move(path)) {}
     std::size_t Read(char* buffer, std::size_t size) override {
         for (;;) {
-            const ssize_t got = ::read(m_file.Descriptor(), buffer, size);
+            const ssize_t got = ::read(m_file.Get(), buffer, size);
             if (got >= 0) {
                 return static_cast<std::size_t>(got);
             }
             if (errno != EINTR) {
-                throw FileError(m_path, kCantRead);
+                throw FileError(m_path, kCantRead, errno);
             }
         }
     }
 
   private:
-    PosixFile m_file;
+    UniqueFd m_file;
     std::string m_path;
 };
 
 class PosixOutputFile : public OutputFile {
   public:
-    explicit PosixOutputFile(int descriptor) : m_file(descriptor) {}
-    bool Write(std::string_view bytes) override {
-        while (!bytes.empty()) {
-            const ssize_t written = ::write(m_file.Descriptor(), bytes.data(), bytes.size());
-            if (written < 0 && errno == EINTR) {
-                continue;
-            }
-            if (written <= 0) {
-                return false;
-            }
-            bytes.remove_prefix(static_cast<std::size_t>(written));
-        }
-        return true;
-    }
-    bool Flush() override { return ::fsync(m_file.Descriptor()) == 0; }
+    explicit PosixOutputFile(UniqueFd file) : m_file(std::move(file)) {}
+    bool Write(std::string_view bytes) override { return WriteAll(m_file.Get(), bytes); }
+    bool Flush() override { return ::fsync(m_file.Get()) == 0; }
     bool SetLength(std::size_t length) override {
-        return ::ftruncate(m_file.Descriptor(), static_cast<off_t>(length)) == 0;
+        return ::ftruncate(m_file.Get(), static_cast<off_t>(length)) == 0;
     }
 
   private:
-    PosixFile m_file;
+    UniqueFd m_file;
 };
 
-// An existing regular file opened for writing, or -1. Not blocking: a FIFO in
-// the file's place must not hold the program up.
-int OpenRegularFileForWriting(const std::string& path) {
-    const int descriptor = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (descriptor < 0) {
-        return -1;
-    }
+// An existing regular file opened for writing, or none. Not blocking: a FIFO
+// in the file's place must not hold the program up.
+UniqueFd OpenRegularFileForWriting(const std::string& path) {
+    UniqueFd file(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat status {};
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(descriptor);
-        return -1;
+    if (file && ::fstat(file.Get(), &status) != 0) {
+        return {};
     }
-    return descriptor;
+    if (file && !S_ISREG(status.st_mode)) {
+        file.Reset();
+        errno = EINVAL;  // not a regular file: not one to write
+    }
+    return file;
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -106,33 +84,32 @@ std::optional<int> NativeSystem::TodayDayOfMonth() {
 }
 
 std::unique_ptr<InputFile> NativeSystem::OpenForReading(const std::string& path) {
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) {
+    UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file) {
         return nullptr;
     }
     // A directory opens here but cannot be read; like Windows, treat it as no file.
     struct stat status {};
-    if (::fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode)) {
-        ::close(descriptor);
+    if (::fstat(file.Get(), &status) != 0 || S_ISDIR(status.st_mode)) {
         return nullptr;
     }
-    return std::make_unique<PosixInputFile>(descriptor, path);
+    return std::make_unique<PosixInputFile>(std::move(file), path);
 }
 
 std::unique_ptr<OutputFile> NativeSystem::CreateForWriting(const std::string& path) {
-    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (descriptor < 0) {
+    UniqueFd file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!file) {
         return nullptr;
     }
-    return std::make_unique<PosixOutputFile>(descriptor);
+    return std::make_unique<PosixOutputFile>(std::move(file));
 }
 
 std::unique_ptr<OutputFile> NativeSystem::OpenForRewriting(const std::string& path) {
-    const int descriptor = OpenRegularFileForWriting(path);
-    if (descriptor < 0) {
+    UniqueFd file = OpenRegularFileForWriting(path);
+    if (!file) {
         return nullptr;
     }
-    return std::make_unique<PosixOutputFile>(descriptor);
+    return std::make_unique<PosixOutputFile>(std::move(file));
 }
 
 bool NativeSystem::ReplaceWith(const std::string& from, const std::string& to) {
@@ -143,11 +120,9 @@ bool NativeSystem::ReplaceWith(const std::string& from, const std::string& to) {
         if (!S_ISREG(target.st_mode)) {
             return false;
         }
-        const int writable = OpenRegularFileForWriting(to);
-        if (writable < 0) {
+        if (!OpenRegularFileForWriting(to)) {
             return false;
         }
-        ::close(writable);
         // The new file takes the old one's owner, group and permissions, or
         // does not take its place.
         struct stat replacement {};
@@ -168,16 +143,19 @@ bool NativeSystem::ReplaceWith(const std::string& from, const std::string& to) {
         return false;
     }
     // The new name must reach the disk too, or a power cut could bring back the old file.
-    const int directory = ::open(DirectoryOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (directory >= 0) {
-        ::fsync(directory);
-        ::close(directory);
+    const UniqueFd directory(::open(DirectoryOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory) {
+        ::fsync(directory.Get());
     }
     return true;
 }
 
 void NativeSystem::Remove(const std::string& path) {
     ::unlink(path.c_str());
+}
+
+int NativeSystem::LastErrorCode() {
+    return errno;
 }
 
 std::string NativeSystem::FileNameAt(const std::string& path) {

@@ -1,48 +1,36 @@
-#include <windows.h>
-
 #include <ctime>
 #include <optional>
 #include <vector>
 
 #include "core/FileError.h"
 #include "core/NativeSystem.h"
+#include "os/Win32Handles.h"
 
 namespace quotamin {
 
 namespace {
 
-class Handle {
-  public:
-    explicit Handle(HANDLE handle) : m_handle(handle) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() { ::CloseHandle(m_handle); }
-    HANDLE Get() const { return m_handle; }
-
-  private:
-    HANDLE m_handle;
-};
-
 class Win32InputFile : public InputFile {
   public:
-    Win32InputFile(HANDLE handle, std::string path) : m_file(handle), m_path(std::move(path)) {}
+    Win32InputFile(UniqueFileHandle file, std::string path)
+        : m_file(std::move(file)), m_path(std::move(path)) {}
     std::size_t Read(char* buffer, std::size_t size) override {
         DWORD got = 0;
         const DWORD wanted = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
         if (!::ReadFile(m_file.Get(), buffer, wanted, &got, nullptr)) {
-            throw FileError(m_path, kCantRead);
+            throw FileError(m_path, kCantRead, static_cast<int>(::GetLastError()));
         }
         return got;
     }
 
   private:
-    Handle m_file;
+    UniqueFileHandle m_file;
     std::string m_path;
 };
 
 class Win32OutputFile : public OutputFile {
   public:
-    explicit Win32OutputFile(HANDLE handle) : m_file(handle) {}
+    explicit Win32OutputFile(UniqueFileHandle file) : m_file(std::move(file)) {}
     bool Write(std::string_view bytes) override {
         while (!bytes.empty()) {
             const DWORD wanted =
@@ -69,19 +57,18 @@ class Win32OutputFile : public OutputFile {
     }
 
   private:
-    Handle m_file;
+    UniqueFileHandle m_file;
 };
 
-// An existing file on a disk opened for writing, shared with nobody, or
-// INVALID_HANDLE_VALUE.
-HANDLE OpenDiskFileForWriting(const std::string& path) {
-    HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle != INVALID_HANDLE_VALUE && ::GetFileType(handle) != FILE_TYPE_DISK) {
-        ::CloseHandle(handle);
-        return INVALID_HANDLE_VALUE;
+// An existing file on a disk opened for writing, shared with nobody, or none.
+UniqueFileHandle OpenDiskFileForWriting(const std::string& path) {
+    UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file && ::GetFileType(file.Get()) != FILE_TYPE_DISK) {
+        file.Reset();
+        ::SetLastError(ERROR_INVALID_FUNCTION);  // not a file on a disk: not one to write
     }
-    return handle;
+    return file;
 }
 
 // The attributes a replacement carries over from the file it replaces.
@@ -130,29 +117,29 @@ std::optional<int> NativeSystem::TodayDayOfMonth() {
 }
 
 std::unique_ptr<InputFile> NativeSystem::OpenForReading(const std::string& path) {
-    HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
+    UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return nullptr;
     }
-    return std::make_unique<Win32InputFile>(handle, path);
+    return std::make_unique<Win32InputFile>(std::move(file), path);
 }
 
 std::unique_ptr<OutputFile> NativeSystem::CreateForWriting(const std::string& path) {
-    HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
+    UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return nullptr;
     }
-    return std::make_unique<Win32OutputFile>(handle);
+    return std::make_unique<Win32OutputFile>(std::move(file));
 }
 
 std::unique_ptr<OutputFile> NativeSystem::OpenForRewriting(const std::string& path) {
-    HANDLE handle = OpenDiskFileForWriting(path);
-    if (handle == INVALID_HANDLE_VALUE) {
+    UniqueFileHandle file = OpenDiskFileForWriting(path);
+    if (!file) {
         return nullptr;
     }
-    return std::make_unique<Win32OutputFile>(handle);
+    return std::make_unique<Win32OutputFile>(std::move(file));
 }
 
 bool NativeSystem::ReplaceWith(const std::string& from, const std::string& to) {
@@ -169,9 +156,7 @@ bool NativeSystem::ReplaceWith(const std::string& from, const std::string& to) {
     if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
         return false;
     }
-    if (HANDLE writable = OpenDiskFileForWriting(to); writable != INVALID_HANDLE_VALUE) {
-        ::CloseHandle(writable);
-    } else {
+    if (!OpenDiskFileForWriting(to)) {
         return false;
     }
     // The new file takes on the old one's attributes and access rights.
@@ -182,6 +167,10 @@ bool NativeSystem::ReplaceWith(const std::string& from, const std::string& to) {
 
 void NativeSystem::Remove(const std::string& path) {
     ::DeleteFileA(path.c_str());
+}
+
+int NativeSystem::LastErrorCode() {
+    return static_cast<int>(::GetLastError());
 }
 
 std::string NativeSystem::FileNameAt(const std::string& path) {

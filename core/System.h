@@ -63,6 +63,11 @@ class System {
     virtual bool ReplaceWith(const std::string& from, const std::string& to) = 0;
     // Removes a file if it exists.
     virtual void Remove(const std::string& path) = 0;
+    // The system's code for why the file operation that failed last failed,
+    // be it one of these or one of a file they opened (errno; GetLastError()
+    // on Windows). Asked right after the failure, before another call can
+    // change it.
+    virtual int LastErrorCode() = 0;
     // The name the file at `path` has in its directory: where the system also
     // finds a file under another name (on Windows its short 8.3 name), the
     // file's own name; otherwise the last part of `path`.

@@ -10,14 +10,14 @@
 #include "core/AtomicFile.h"
 #include "core/FileError.h"
 #include "core/PasswordStore.h"
-#include "fuzz/MemorySystem.h"
 #include "fuzz/Require.h"
+#include "tests/support/MemorySystem.h"
 
 using quotamin::FileError;
 using quotamin::PasswordStore;
 using quotamin::PendingPathFor;
-using quotamin::fuzzing::MemorySystem;
 using quotamin::fuzzing::Require;
+using quotamin::testing::MemorySystem;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string file(reinterpret_cast<const char*>(data), size);

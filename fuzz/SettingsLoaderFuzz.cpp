@@ -6,13 +6,13 @@
 
 #include "core/AtomicFile.h"
 #include "core/QuotaminConfig.h"
-#include "fuzz/MemorySystem.h"
 #include "fuzz/Require.h"
+#include "tests/support/MemorySystem.h"
 
 using quotamin::PendingPathFor;
 using quotamin::QuotaminConfig;
-using quotamin::fuzzing::MemorySystem;
 using quotamin::fuzzing::Require;
+using quotamin::testing::MemorySystem;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string file(reinterpret_cast<const char*>(data), size);

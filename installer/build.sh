@@ -4,12 +4,13 @@
 # from the build's program file (ui/diduvavi.exe) and its password helper
 # (installer/password_setter.exe). A 64-bit build gets a 64-bit installer.
 set -euo pipefail
+source "$(dirname "$0")/../scripts/lib.sh"
 build=$(realpath "$1")
 out=$(realpath -m "$2")
 program=$build/ui/diduvavi.exe
 setter=$build/installer/password_setter.exe
 defines=()
-if file -b "$program" | grep -q 'x86-64'; then
+if quotamin_is_64bit "$program"; then
     defines+=(-DWIN64)
 fi
 mkdir -p "$(dirname "$out")"

@@ -11,10 +11,10 @@
 #   installer/test.sh        (from the repository, after the Windows builds)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if [ -z "${QUOTAMIN_INSTALLER_SCREEN:-}" ]; then
-    source scripts/deps.sh >/dev/null
+source scripts/lib.sh
+if ! quotamin_on_own_screen; then
     installer/build.sh build/windows build/windows/installer/quotamin-setup.exe
-    if [ "$QUOTAMIN_CAN_RUN_32BIT" = yes ]; then
+    if quotamin_can_run_32bit; then
         set -- build/windows
     else
         echo "This machine cannot run 32-bit programs: the 32-bit installer was built but is not" \
@@ -22,7 +22,7 @@ if [ -z "${QUOTAMIN_INSTALLER_SCREEN:-}" ]; then
         installer/build.sh build/windows64 build/windows64/installer/quotamin-setup.exe
         set -- build/windows64
     fi
-    QUOTAMIN_INSTALLER_SCREEN=1 exec xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" "$@"
+    quotamin_rerun_on_own_screen 1024x768 "$@"
 fi
 build=$1
 program=$build/ui/diduvavi.exe
@@ -30,12 +30,9 @@ setup=$build/installer/quotamin-setup.exe
 checker=$build/tests/installer/installer_check.exe
 set +e  # every check below runs and is counted, whatever the one before gave
 
-export WINEPREFIX=$PWD/$build/installer/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-if file -b "$setup" | grep -q 'x86-64'; then
-    loader=/usr/lib/wine/wine64
-else
-    loader=/usr/lib/wine/wine
-fi
+export WINEPREFIX=$PWD/$build/installer/wineprefix
+quotamin_wine_environment
+loader=$(quotamin_wine_loader "$setup")
 wine() { "$loader" "$@"; }
 settle() { /usr/lib/wine/wineserver -w; }
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
@@ -67,9 +64,7 @@ logged() { cat "$WINEPREFIX"/drive_c/Program\ Files*/Quotamin/install.log | grep
 unchanged() { cmp -s "$password_file" "$WINEPREFIX/password-before.dat"; }
 remember_password() { cp "$password_file" "$WINEPREFIX/password-before.dat"; }
 
-rm -rf "$WINEPREFIX"
-wine wineboot -i >/dev/null 2>&1
-settle
+quotamin_new_prefix "$setup"
 setup_path=$(wine winepath -w "$PWD/$setup" 2>/dev/null)
 
 # The password file cannot be written: the file beside it that a save writes

@@ -1,7 +1,9 @@
 #pragma once
 // Appends bytes to a file that other processes may be writing at the same
 // time: the file is opened shared, created when missing, never truncated, and
-// the bytes go out in one write placed at the end of the file at that moment.
+// the bytes go out in one write placed at the end of the file at that moment
+// (a write the system cuts short or interrupts is followed by one with the
+// rest, again at the end).
 // Nothing here waits on another process for longer than `lockPatience`.
 
 #include <chrono>

@@ -1,8 +1,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "log/SharedAppend.h"
+#include "os/FileDescriptor.h"
+#include "os/WriteAll.h"
 
 namespace quotamin {
 
@@ -11,19 +12,13 @@ bool AppendShared(const std::string& path, std::string_view bytes, std::chrono::
     // lease holder would hold up, or one of a FIFO nobody reads, fail at once,
     // and a write that a mandatory lock would hold up fail too. Advisory
     // locks (fcntl, flock) are not taken and do not stop the write. O_APPEND
-    // moves to the end of the file and writes in one atomic step.
-    const int descriptor = ::open(
-        path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-    if (descriptor < 0) {
-        return false;
-    }
+    // moves to the end of the file and writes in one atomic step; a write cut
+    // short or interrupted goes on at the end with the rest of the line.
+    const UniqueFd file(::open(
+        path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666));
     struct stat status {};
-    ssize_t written = -1;
-    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
-        written = ::write(descriptor, bytes.data(), bytes.size());
-    }
-    ::close(descriptor);
-    return written == static_cast<ssize_t>(bytes.size());
+    return file && ::fstat(file.Get(), &status) == 0 && S_ISREG(status.st_mode) &&
+           WriteAll(file.Get(), bytes);
 }
 
 }  // namespace quotamin

@@ -1,8 +1,7 @@
-#include <windows.h>
-
 #include <chrono>
 
 #include "log/SharedAppend.h"
+#include "os/Win32Handles.h"
 
 namespace quotamin {
 
@@ -51,25 +50,26 @@ class AppendLock {
 
 bool AppendShared(const std::string& path, std::string_view bytes,
                   std::chrono::milliseconds lockPatience) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return false;
     }
     DWORD written = 0;
     BOOL ok = FALSE;
     // Only a file on a disk: a pipe or a device could make the write wait.
-    if (::GetFileType(file) == FILE_TYPE_DISK) {
-        AppendLock lock(file, lockPatience);
+    if (::GetFileType(file.Get()) == FILE_TYPE_DISK) {
+        AppendLock lock(file.Get(), lockPatience);
         // At the end of the file as it is at the moment of the write. A range
         // another process has locked refuses the write at once instead of
         // waiting; the line is then lost.
         OVERLAPPED atTheEnd{};
         atTheEnd.Offset = MAXDWORD;
         atTheEnd.OffsetHigh = MAXDWORD;
-        ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, &atTheEnd);
+        ok = ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                         &atTheEnd);
     }
-    ::CloseHandle(file);
     return ok && written == bytes.size();
 }
 

@@ -8,8 +8,9 @@
 
 namespace quotamin {
 
-// The dialog templates come from `resources`; icons, bitmaps and strings from the
-// program file's own resources.
+// Win32 takes everything from the program file's own resources, where the
+// build has put the dialog templates of the same table; a window system
+// without a resource module takes the templates from `resources`.
 std::unique_ptr<WindowSystem> MakeNativeWindowSystem(const ResourceTable& resources);
 
 }  // namespace quotamin

@@ -1,9 +1,10 @@
 #pragma once
 // The program's resources as plain data: dialog templates, strings, and what a
 // window system without a resource module needs to know of bitmaps and icons.
-// Both window systems are built from one such table; the Win32 one turns the
-// dialog templates into in-memory templates and takes the rest from the .rc
-// script compiled into the program file.
+// Every window system is built from one such table. For Win32 the build
+// writes the table's dialog templates into the program file's resource script
+// (platform/win32/DialogScript.h), and the window system takes them, and the
+// rest, from the program file.
 
 #include <cstdint>
 #include <map>

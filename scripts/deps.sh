@@ -1,6 +1,10 @@
-# Sourced by the run and test commands: installs from Debian's archive what the
-# builds and tests need when it is missing, and tells whether this machine can
-# run 32-bit programs (QUOTAMIN_CAN_RUN_32BIT=yes or no).
+#!/usr/bin/env bash
+# The bootstrap of a fresh Debian 12 machine: installs from Debian's archive
+# what the builds and tests need when it is missing, and Wine's 32-bit half
+# where the machine runs 32-bit programs. Run as root, once, by the run and
+# test commands; the other scripts expect it done.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 quotamin_packages=(cmake ninja-build g++ gcc-multilib clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev file
                    g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
@@ -17,15 +21,8 @@ if [ ${#quotamin_missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${quotamin_missing[@]}"
 fi
 
-# The product is a 32-bit program. Some kernels cannot run 32-bit code at all;
-# there Wine runs only the 64-bit build of the same sources.
-QUOTAMIN_CAN_RUN_32BIT=no
-if echo 'int main(void){return 0;}' | gcc -m32 -x c - -o /tmp/quotamin-probe32 2>/dev/null &&
-   /tmp/quotamin-probe32 2>/dev/null; then
-    QUOTAMIN_CAN_RUN_32BIT=yes
-    if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed'; then
-        apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq wine32:i386
-    fi
+if quotamin_can_run_32bit &&
+   ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed'; then
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq wine32:i386
 fi
-rm -f /tmp/quotamin-probe32

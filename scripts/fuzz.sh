@@ -7,14 +7,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# clang's libFuzzer and sanitizer runtimes are a package of their own on Debian.
-for p in clang libclang-rt-14-dev; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed'; then
-        apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends clang libclang-rt-14-dev
-        break
-    fi
-done
+# clang with its libFuzzer and sanitizer runtimes comes from the bootstrap.
+if ! command -v clang++ >/dev/null; then
+    echo "clang++ is missing: scripts/deps.sh installs it." >&2
+    exit 1
+fi
 
 seconds=${1:-20}
 build=${QUOTAMIN_FUZZ_BUILD:-build/fuzz}

@@ -3,9 +3,10 @@
 # user's session. Uses the desktop in DISPLAY, or a virtual one when there is none.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/deps.sh
+scripts/deps.sh
+source scripts/lib.sh
 
-if [ "$QUOTAMIN_CAN_RUN_32BIT" = yes ]; then
+if quotamin_can_run_32bit; then
     preset=windows
 else
     echo "This machine cannot run 32-bit programs: starting the 64-bit build of the program."

@@ -5,7 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-source scripts/deps.sh
+scripts/deps.sh
+source scripts/lib.sh
 
 build() {
     cmake --preset "$1" >/dev/null
@@ -13,6 +14,15 @@ build() {
 }
 run_tests() {
     ctest --preset "$1"
+}
+# Windows tests need a display for their windows; one Wine prefix per build.
+run_windows_tests() {
+    WINEDEBUG=-all xvfb-run -a -s '-screen 0 1280x1024x24' bash -c '
+        set -euo pipefail
+        export WINEPREFIX=$PWD/build/$0/wineprefix
+        ctest --preset "$0"
+        /usr/lib/wine/wineserver -k || true
+    ' "$1"
 }
 
 build native
@@ -22,23 +32,11 @@ run_tests asan
 # The loaders, the cipher and the number conversion under libFuzzer, 20 s each.
 scripts/fuzz.sh 20
 
-# Windows tests need a display for their windows; one Wine prefix per build.
 build windows
 build windows64
-export WINEDEBUG=-all
-xvfb-run -a -s '-screen 0 1280x1024x24' bash -c '
-    set -euo pipefail
-    export WINEPREFIX=$PWD/build/windows64/wineprefix
-    ctest --preset windows64
-    /usr/lib/wine/wineserver -k || true
-'
-if [ "$QUOTAMIN_CAN_RUN_32BIT" = yes ]; then
-    xvfb-run -a -s '-screen 0 1280x1024x24' bash -c '
-        set -euo pipefail
-        export WINEPREFIX=$PWD/build/windows/wineprefix
-        ctest --preset windows
-        /usr/lib/wine/wineserver -k || true
-    '
+run_windows_tests windows64
+if quotamin_can_run_32bit; then
+    run_windows_tests windows
 else
     echo "This machine cannot run 32-bit programs: the 32-bit Windows build was compiled, its tests ran in the 64-bit build."
 fi

@@ -4,22 +4,17 @@
 # start creates the prefix; a lock keeps parallel tests from creating it twice.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
+source "$here/scripts/lib.sh"
 export WINEPREFIX=${WINEPREFIX:-$here/build/wineprefix}
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+quotamin_wine_environment
 program=$1
 shift
-if file -b "$program" | grep -q 'x86-64'; then
-    loader=/usr/lib/wine/wine64
-else
-    loader=/usr/lib/wine/wine
-fi
+loader=$(quotamin_wine_loader "$program")
 mkdir -p "$(dirname "$WINEPREFIX")"
 (
     flock 9
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        "$loader" wineboot -i >/dev/null 2>&1 || true
-        /usr/lib/wine/wineserver -w || true
+        quotamin_boot_prefix "$loader"
     fi
 ) 9>"$WINEPREFIX.lock"
 exec "$loader" "$program" "$@"

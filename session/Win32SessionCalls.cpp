@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "os/HandleCast.h"
 #include "session/WindowsSessionCalls.h"
 #include "session/WindowsSessionTerminator.h"
 
@@ -10,11 +11,11 @@ namespace quotamin {
 namespace {
 
 HANDLE ToWin32(KernelHandle handle) {
-    return reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(handle));
+    return HandleCast<HANDLE>(handle);
 }
 
 KernelHandle FromWin32(HANDLE handle) {
-    return static_cast<KernelHandle>(reinterpret_cast<std::uintptr_t>(handle));
+    return HandleCast<KernelHandle>(handle);
 }
 
 class Win32SessionCalls final : public WindowsSessionCalls {

@@ -2,24 +2,18 @@
 
 #include <utility>
 
+#include "os/UniqueHandle.h"
+
 namespace quotamin {
 
 namespace {
 
-// Closes the token when the privilege has been dealt with, on every way out.
-class TokenHandle {
-  public:
-    TokenHandle(WindowsSessionCalls& calls, KernelHandle handle)
-        : m_calls(calls), m_handle(handle) {}
-    ~TokenHandle() { m_calls.CloseHandle(m_handle); }
-    TokenHandle(const TokenHandle&) = delete;
-    TokenHandle& operator=(const TokenHandle&) = delete;
-
-    KernelHandle Get() const { return m_handle; }
-
-  private:
-    WindowsSessionCalls& m_calls;
-    KernelHandle m_handle;
+// A token of the process, closed through the calls that opened it.
+struct TokenKind {
+    using Value = KernelHandle;
+    static Value None() { return KernelHandle{}; }
+    void Close(Value token) const { calls->CloseHandle(token); }
+    WindowsSessionCalls* calls = nullptr;
 };
 
 }  // namespace
@@ -51,7 +45,7 @@ bool WindowsSessionTerminator::EnableShutdownPrivilege() {
     }
     // The token is not needed past the privilege test, so it is closed before the
     // shutdown request.
-    const TokenHandle token(*m_calls, opened);
+    const UniqueHandle<TokenKind> token(opened, TokenKind{m_calls.get()});
 
     SinglePrivilege privilege;
     // A failed lookup or adjustment shows in the last error below, so neither result

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "platform/NativeWindowSystem.h"
-#include "platform/win32/DialogTemplateBuilder.h"
 // Last: see platform/WindowsHeaderOrder.h.
 #include "platform/win32/Win32.h"
 
@@ -11,18 +10,6 @@ namespace quotamin {
 
 namespace {
 
-template <typename To, typename From>
-To As(From value) {
-    if constexpr (std::is_pointer_v<From>) {
-        return static_cast<To>(reinterpret_cast<std::uintptr_t>(value));
-    } else {
-        return reinterpret_cast<To>(static_cast<std::uintptr_t>(value));
-    }
-}
-
-HWND ToHwnd(WindowHandle window) {
-    return As<HWND>(window);
-}
 HINSTANCE Module() {
     return ::GetModuleHandleA(nullptr);
 }
@@ -61,21 +48,11 @@ DialogLink* LinkOf(HWND window) {
 
 class Win32WindowSystem : public WindowSystem {
   public:
-    explicit Win32WindowSystem(const ResourceTable& resources) {
-        for (const DialogTemplate& dialog : resources.dialogs) {
-            m_templates[dialog.id] = BuildDialogTemplate(dialog);
-        }
-    }
-
+    // Each dialog from its template among the program file's resources.
     std::intptr_t RunModalDialog(DialogHost& host, int templateId) override {
-        auto found = m_templates.find(templateId);
-        if (found == m_templates.end()) {
-            return -1;
-        }
         DialogLink link{this, &host};
-        return ::DialogBoxIndirectParamA(
-            Module(), reinterpret_cast<LPCDLGTEMPLATEA>(found->second.data()), InnermostWindow(),
-            &DialogProc, reinterpret_cast<LPARAM>(&link));
+        return ::DialogBoxParamA(Module(), MAKEINTRESOURCEA(templateId), InnermostWindow(),
+                                 &DialogProc, reinterpret_cast<LPARAM>(&link));
     }
 
     bool EndDialog(WindowHandle dialog, std::intptr_t result) override {
@@ -109,7 +86,7 @@ class Win32WindowSystem : public WindowSystem {
     }
 
     WindowHandle GetDlgItem(WindowHandle dialog, int id) override {
-        return As<WindowHandle>(::GetDlgItem(ToHwnd(dialog), id));
+        return ToWindowHandle(::GetDlgItem(ToHwnd(dialog), id));
     }
 
     std::string GetWindowText(WindowHandle window) override {
@@ -133,7 +110,7 @@ class Win32WindowSystem : public WindowSystem {
     }
 
     WindowHandle SetFocus(WindowHandle window) override {
-        return As<WindowHandle>(::SetFocus(ToHwnd(window)));
+        return ToWindowHandle(::SetFocus(ToHwnd(window)));
     }
 
     bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx, int cy,
@@ -159,12 +136,12 @@ class Win32WindowSystem : public WindowSystem {
     }
 
     MenuHandle GetSystemMenu(WindowHandle window, bool revert) override {
-        return As<MenuHandle>(::GetSystemMenu(ToHwnd(window), revert ? TRUE : FALSE));
+        return HandleCast<MenuHandle>(::GetSystemMenu(ToHwnd(window), revert ? TRUE : FALSE));
     }
 
     bool AppendMenu(MenuHandle menu, std::uint32_t flags, std::uintptr_t id,
                     const std::string& text) override {
-        return ::AppendMenuA(As<HMENU>(menu), flags, id,
+        return ::AppendMenuA(HandleCast<HMENU>(menu), flags, id,
                              (flags & MF_SEPARATOR) != 0 ? nullptr : text.c_str()) != FALSE;
     }
 
@@ -176,16 +153,16 @@ class Win32WindowSystem : public WindowSystem {
     }
 
     IconHandle LoadIcon(int resourceId) override {
-        return As<IconHandle>(::LoadIconA(Module(), MAKEINTRESOURCEA(resourceId)));
+        return HandleCast<IconHandle>(::LoadIconA(Module(), MAKEINTRESOURCEA(resourceId)));
     }
 
     BitmapHandle LoadBitmap(int resourceId) override {
-        return As<BitmapHandle>(::LoadBitmapA(Module(), MAKEINTRESOURCEA(resourceId)));
+        return HandleCast<BitmapHandle>(::LoadBitmapA(Module(), MAKEINTRESOURCEA(resourceId)));
     }
 
     bool GetObject(BitmapHandle bitmap, BitmapInfo& info) override {
         BITMAP data{};
-        if (::GetObjectA(As<HBITMAP>(bitmap), sizeof data, &data) == 0) {
+        if (::GetObjectA(HandleCast<HBITMAP>(bitmap), sizeof data, &data) == 0) {
             return false;
         }
         info.bmWidth = data.bmWidth;
@@ -194,7 +171,7 @@ class Win32WindowSystem : public WindowSystem {
     }
 
     bool DeleteObject(BitmapHandle bitmap) override {
-        return ::DeleteObject(As<HBITMAP>(bitmap)) != FALSE;
+        return ::DeleteObject(HandleCast<HBITMAP>(bitmap)) != FALSE;
     }
 
     int GetSystemMetrics(int index) override { return ::GetSystemMetrics(index); }
@@ -205,11 +182,11 @@ class Win32WindowSystem : public WindowSystem {
         if (dc != nullptr) {
             m_paints[dc] = paint;
         }
-        return As<DcHandle>(dc);
+        return HandleCast<DcHandle>(dc);
     }
 
     void EndPaint(WindowHandle window, DcHandle dc) override {
-        auto found = m_paints.find(As<HDC>(dc));
+        auto found = m_paints.find(HandleCast<HDC>(dc));
         if (found != m_paints.end()) {
             ::EndPaint(ToHwnd(window), &found->second);
             m_paints.erase(found);
@@ -217,28 +194,30 @@ class Win32WindowSystem : public WindowSystem {
     }
 
     DcHandle CreateCompatibleDC(DcHandle dc) override {
-        return As<DcHandle>(::CreateCompatibleDC(As<HDC>(dc)));
+        return HandleCast<DcHandle>(::CreateCompatibleDC(HandleCast<HDC>(dc)));
     }
 
-    bool DeleteDC(DcHandle dc) override { return ::DeleteDC(As<HDC>(dc)) != FALSE; }
+    bool DeleteDC(DcHandle dc) override { return ::DeleteDC(HandleCast<HDC>(dc)) != FALSE; }
 
     BitmapHandle SelectObject(DcHandle dc, BitmapHandle bitmap) override {
-        return As<BitmapHandle>(::SelectObject(As<HDC>(dc), As<HBITMAP>(bitmap)));
+        return HandleCast<BitmapHandle>(
+            ::SelectObject(HandleCast<HDC>(dc), HandleCast<HBITMAP>(bitmap)));
     }
 
     bool BitBlt(DcHandle dest, int x, int y, int cx, int cy, DcHandle source, int sx, int sy,
                 std::uint32_t rop) override {
-        return ::BitBlt(As<HDC>(dest), x, y, cx, cy, As<HDC>(source), sx, sy, rop) != FALSE;
+        return ::BitBlt(HandleCast<HDC>(dest), x, y, cx, cy, HandleCast<HDC>(source), sx, sy,
+                        rop) != FALSE;
     }
 
     bool StretchBlt(DcHandle dest, int x, int y, int cx, int cy, DcHandle source, int sx, int sy,
                     int scx, int scy, std::uint32_t rop) override {
-        return ::StretchBlt(As<HDC>(dest), x, y, cx, cy, As<HDC>(source), sx, sy, scx, scy, rop) !=
-               FALSE;
+        return ::StretchBlt(HandleCast<HDC>(dest), x, y, cx, cy, HandleCast<HDC>(source), sx, sy,
+                            scx, scy, rop) != FALSE;
     }
 
     bool DrawIcon(DcHandle dc, int x, int y, IconHandle icon) override {
-        return ::DrawIcon(As<HDC>(dc), x, y, As<HICON>(icon)) != FALSE;
+        return ::DrawIcon(HandleCast<HDC>(dc), x, y, HandleCast<HICON>(icon)) != FALSE;
     }
 
     bool ShellNotifyIcon(std::uint32_t message, const NotifyIconData& data) override {
@@ -250,7 +229,7 @@ class Win32WindowSystem : public WindowSystem {
         record.uID = data.uID;
         record.uFlags = data.uFlags;
         record.uCallbackMessage = data.uCallbackMessage;
-        record.hIcon = As<HICON>(data.hIcon);
+        record.hIcon = HandleCast<HICON>(data.hIcon);
         static_assert(sizeof(record.szTip) >= sizeof(data.szTip));
         std::memcpy(record.szTip, data.szTip, sizeof(data.szTip));
         return ::Shell_NotifyIconA(message, &record) != FALSE;
@@ -291,13 +270,13 @@ class Win32WindowSystem : public WindowSystem {
             ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
         ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(link));
         link->system->m_open.push_back(window);
-        return link->host->ReceiveMessage(As<WindowHandle>(window), WM_INITDIALOG, wParam, 0);
+        return link->host->ReceiveMessage(ToWindowHandle(window), WM_INITDIALOG, wParam, 0);
     }
 
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         DialogLink* link = LinkOf(window);
         const LRESULT result =
-            link->host->ReceiveMessage(As<WindowHandle>(window), message, wParam, lParam);
+            link->host->ReceiveMessage(ToWindowHandle(window), message, wParam, lParam);
         if (message == WM_NCDESTROY) {
             ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(link->original));
             ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
@@ -307,15 +286,14 @@ class Win32WindowSystem : public WindowSystem {
         return result;
     }
 
-    std::map<int, std::vector<std::uint16_t>> m_templates;
     std::vector<HWND> m_open;
     std::map<HDC, PAINTSTRUCT> m_paints;
 };
 
 }  // namespace
 
-std::unique_ptr<WindowSystem> MakeNativeWindowSystem(const ResourceTable& resources) {
-    return std::make_unique<Win32WindowSystem>(resources);
+std::unique_ptr<WindowSystem> MakeNativeWindowSystem(const ResourceTable&) {
+    return std::make_unique<Win32WindowSystem>();
 }
 
 }  // namespace quotamin

@@ -130,6 +130,7 @@ TEST(NativeSystemWin32Test, FileHeldOpenByAnotherCannotBeOpenedForWriting) {
         FAIL() << "Save succeeded";
     } catch (const FileError& error) {
         EXPECT_EQ(std::string(error.what()), config.m_filePath + " - Can't open file for writing");
+        EXPECT_EQ(error.SystemCode(), 32);  // ERROR_SHARING_VIOLATION
     }
     held.reset();
     EXPECT_EQ(ReadBytes(config.m_filePath), before);

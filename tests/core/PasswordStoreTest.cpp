@@ -161,6 +161,7 @@ TEST_F(PasswordStoreTest, FileShorterThanItsPrefixIsAReadErrorNotAMissingFile) {
             FAIL() << "Load succeeded for a file of " << file.size() << " bytes";
         } catch (const FileError& error) {
             EXPECT_EQ(std::string(error.what()), FilePath() + " - Unexpected end of file");
+            EXPECT_EQ(error.SystemCode(), kNoSystemCode);
         }
         EXPECT_EQ(store.GetPassword(), "quiltbay");
     }

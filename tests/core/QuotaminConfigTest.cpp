@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "core/AtomicFile.h"
@@ -18,6 +19,15 @@ using testing::TestSystem;
 using testing::WriteBytes;
 
 constexpr auto Record = testing::SettingsRecord;
+
+// What the system says when a file cannot be opened for writing.
+#ifdef _WIN32
+constexpr int kPathNotFound = 3;  // ERROR_PATH_NOT_FOUND
+constexpr int kIsADirectory = 5;  // ERROR_ACCESS_DENIED
+#else
+constexpr int kPathNotFound = ENOENT;
+constexpr int kIsADirectory = EISDIR;
+#endif
 
 class QuotaminConfigTest : public ::testing::Test {
   protected:
@@ -250,6 +260,7 @@ TEST_F(QuotaminConfigTest, DirectoryInPlaceOfTheFileCannotBeOpenedForWriting) {
         FAIL() << "SetUser succeeded";
     } catch (const FileError& error) {
         EXPECT_EQ(std::string(error.what()), UserFile() + " - Can't open file for writing");
+        EXPECT_EQ(error.SystemCode(), kIsADirectory);
     }
     EXPECT_TRUE(std::filesystem::is_directory(UserFile()));
     EXPECT_FALSE(std::filesystem::exists(PendingPathFor(UserFile())));
@@ -275,6 +286,7 @@ TEST_F(QuotaminConfigTest, SetUserInADirectoryThatCannotBeWrittenThrowsTheOpenEr
         FAIL() << "SetUser succeeded";
     } catch (const FileError& error) {
         EXPECT_EQ(std::string(error.what()), record.m_filePath + " - Can't open file for writing");
+        EXPECT_EQ(error.SystemCode(), kPathNotFound);
     }
     EXPECT_EQ(record.m_userName, "bob");
     EXPECT_EQ(record.m_lastDay, 17);

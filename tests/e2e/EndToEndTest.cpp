@@ -3,7 +3,7 @@
 // and checked on the real files it keeps. A story in a table of steps, each
 // building on the ones before; the first step that fails ends the run.
 //
-//   e2e_test <program.exe> <bystander.exe> <screenshot directory> [password-user]
+//   e2e_test <program.exe> <session_end_watcher.exe> <screenshot directory> [password-user]
 //
 // The first story runs in a Windows installation of its own (a fresh Wine
 // prefix): it expects no settings, no password file and no log before it
@@ -14,8 +14,6 @@
 // From the third step of the first story on, and for the whole second one,
 // this program holds a lock on every byte the log has or may have, as any
 // user who may read the log can.
-
-#include <windows.h>
 
 #include <cstdint>
 #include <ctime>
@@ -28,35 +26,30 @@
 #include <vector>
 
 #include "core/PasswordCipher.h"
+#include "session/TrayMessage.h"
+#include "tests/support/SettingsBytes.h"
+#include "tests/support/StatusTexts.h"
+#include "ui/ResourceIds.h"
+// Last: see platform/WindowsHeaderOrder.h.
 #include "tests/e2e/WindowDriver.h"
 
 namespace quotamin::e2e {
 namespace {
 
-constexpr UINT kTrayNotify = WM_USER + 2;
-constexpr WPARAM kIconId = 128;
-constexpr UINT_PTR kMinuteTimer = 1;
-constexpr WPARAM kAboutCommand = 16;
+using testing::kDisabledStatus;
+using testing::kEndStatus;
 
-// Controls of the main window, the administration and the change-password dialogs.
-constexpr int kPassword = 1009, kStatus = 1034, kLogin = 1006, kClose = 1007;
-constexpr int kLogoff = 1001, kShutdownRadio = 1002, kAllowed = 1003, kRemaining = 1004;
-constexpr int kEnable = 1005, kShutdownProgram = 1006, kChangePassword = 1010, kUser = 1028;
-constexpr int kOldPassword = 1024, kNewPassword = 1025, kRepeatPassword = 1026;
+// The minute timer's id, as the main window sets it.
+constexpr UINT_PTR kMinuteTimer = 1;
 
 const std::string kCaption = "diduvavi";
 const std::string kStartLine = "==================== OnInitDialog ======================";
 
 struct Arguments {
     std::string program;
-    std::string bystander;
+    std::string watcher;
     std::string screenshots;
 };
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
 // What the story has reached so far.
 struct Story {
@@ -70,7 +63,7 @@ struct Story {
     std::size_t logLinesChecked = 0;
     bool screenshots = true;
     // The log, opened and locked by this program.
-    UniqueHandle logLock;
+    UniqueFileHandle logLock;
     // The password file as the story found it, for a story that must not change it.
     std::string passwordFile;
 };
@@ -80,21 +73,10 @@ int Today() {
     return std::localtime(&now)->tm_mday;
 }
 
-// The settings file as the program writes it: five little-endian 32-bit
-// numbers, enabled, allowed, remaining, log-off, and today's day of the month.
-std::string SettingsBytes(int enabled, int allowed, int remaining, int logoff) {
-    std::string bytes;
-    for (const std::int32_t value : {enabled, allowed, remaining, logoff, Today()}) {
-        for (int shift = 0; shift < 32; shift += 8) {
-            bytes += static_cast<char>((static_cast<std::uint32_t>(value) >> shift) & 0xFF);
-        }
-    }
-    return bytes;
-}
-
+// The settings file as the program writes it, with today's day of the month.
 void ExpectSettings(const Story& story, int enabled, int allowed, int remaining, int logoff) {
     ExpectSoon([&] { return ReadFileBytes(story.settingsPath); },
-               SettingsBytes(enabled, allowed, remaining, logoff),
+               testing::SettingsRecord(enabled, allowed, remaining, logoff, Today()),
                "the settings file " + story.settingsPath);
 }
 
@@ -153,18 +135,17 @@ void ExpectMessageBox(HWND owner, const std::string& text) {
 }
 
 void ExpectStatus(const Story& story, const std::string& expected) {
-    ExpectSoon([&] { return Text(Control(story.main, kStatus)); }, expected, "the status");
+    ExpectSoon([&] { return Text(Control(story.main, IDC_STATUS)); }, expected, "the status");
 }
 
 std::string StatusOf(int remaining) {
-    const std::string minutes = std::to_string(remaining);
     if (remaining == 5) {
-        return "\r\nWARNING!!! You have just 5 minutes remaining before you will be logged off";
+        return testing::WarningStatus(remaining);
     }
     if (remaining == 1) {
-        return "\r\nPANIC!!! You have only 1 minutes remaining - please log off now";
+        return testing::PanicStatus(remaining);
     }
-    return "\r\nYou still have " + minutes + " minutes remaining before you will be logged off";
+    return testing::OrdinaryStatus(remaining);
 }
 
 void ExpectInFront(const Story& story) {
@@ -175,13 +156,13 @@ void ExpectInFront(const Story& story) {
 
 // A left-button press on the notification-area icon, as the shell reports it.
 void PressIcon(Story& story) {
-    ExpectEq(Send(story.main, kTrayNotify, kIconId, WM_LBUTTONDOWN), LRESULT{1},
+    ExpectEq(Send(story.main, WM_TRAYNOTIFY, kTrayIconId, WM_LBUTTONDOWN), LRESULT{1},
              "the answer to the icon's left-button press");
     ExpectInFront(story);
 }
 
 void Hide(Story& story) {
-    Click(Control(story.main, kClose));
+    Click(Control(story.main, IDC_CLOSE));
     WaitUntilHidden(story.main);
 }
 
@@ -196,8 +177,8 @@ void StartProgram(Story& story) {
 }
 
 void LogIn(Story& story, const std::string& password) {
-    SetText(Control(story.main, kPassword), password);
-    Click(Control(story.main, kLogin));
+    SetText(Control(story.main, IDC_PASSWORD), password);
+    Click(Control(story.main, IDC_LOGIN));
 }
 
 void OpenAdministration(Story& story, const std::string& password) {
@@ -219,12 +200,12 @@ void ExpectAdminFields(const Story& story, const AdminFields& fields) {
     const auto checked = [&](int id) {
         return [&story, id] { return IsChecked(Control(story.admin, id)); };
     };
-    ExpectSoon(text(kUser), UserName(), "the user name");
-    ExpectSoon(text(kAllowed), fields.allowed, "minutes allowed");
-    ExpectSoon(text(kRemaining), fields.remaining, "minutes remaining");
-    ExpectSoon(checked(kEnable), fields.enabled, "the enable box");
-    ExpectSoon(checked(kLogoff), fields.logoff, "the log-off button");
-    ExpectSoon(checked(kShutdownRadio), !fields.logoff, "the shutdown button");
+    ExpectSoon(text(IDC_USER_NAME), UserName(), "the user name");
+    ExpectSoon(text(IDC_MINUTES_ALLOWED), fields.allowed, "minutes allowed");
+    ExpectSoon(text(IDC_MINUTES_REMAINING), fields.remaining, "minutes remaining");
+    ExpectSoon(checked(IDC_ENABLE_CHECK), fields.enabled, "the enable box");
+    ExpectSoon(checked(IDC_LOGOFF_RADIO), fields.logoff, "the log-off button");
+    ExpectSoon(checked(IDC_SHUTDOWN_RADIO), !fields.logoff, "the shutdown button");
 }
 
 void Screenshot(const Story& story, HWND window, const std::string& name) {
@@ -232,8 +213,6 @@ void Screenshot(const Story& story, HWND window, const std::string& name) {
         SaveScreenshot(window, story.arguments.screenshots + "\\" + name + ".bmp");
     }
 }
-
-const std::string kDisabled = "\r\nQuota-min is disabled.";
 
 // The window hid a second after the program started, give or take Wine's pace.
 void ExpectHiddenAfterASecond(std::chrono::steady_clock::time_point started,
@@ -260,7 +239,7 @@ void NewUserStarts(Story& story) {
     Expect(!FileExists(story.settingsPath) && !FileExists(story.passwordPath) &&
                !FileExists(story.logPath),
            "a fresh installation: no settings, no password file, no log");
-    StartAndSeeItHide(story, kDisabled);
+    StartAndSeeItHide(story, kDisabledStatus);
     ExpectSettings(story, 0, 120, 120, 1);
     ExpectNewLogLines(story, {kStartLine, "TrayMessage, 0"});
 }
@@ -277,14 +256,13 @@ BOOL CALLBACK CollectResource(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR 
 // it as the older programs of its kind and redirects a standard user's writes
 // to the Windows directory into that user's own store instead of refusing them.
 void NoExecutionLevelIsAsked(Story& story) {
-    const HMODULE file =
+    const UniqueModule file(
         ::LoadLibraryExA(story.arguments.program.c_str(), nullptr,
-                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    Expect(file != nullptr, "the program file loads as data");
+                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    Expect(static_cast<bool>(file), "the program file loads as data");
     std::vector<std::string> manifests;
-    ::EnumResourceNamesA(file, MAKEINTRESOURCEA(24), CollectResource,
+    ::EnumResourceNamesA(file.Get(), MAKEINTRESOURCEA(24), CollectResource,
                          reinterpret_cast<LONG_PTR>(&manifests));
-    ::FreeLibrary(file);
     for (const std::string& manifest : manifests) {
         Expect(manifest.find("requestedExecutionLevel") == std::string::npos,
                "the manifest asks for no execution level: " + Printable(manifest));
@@ -294,39 +272,39 @@ void NoExecutionLevelIsAsked(Story& story) {
 // Another program opens the log for reading and locks every byte it has or
 // may have, for the rest of the run.
 void AnotherProgramLocksTheLog(Story& story) {
-    story.logLock.reset(::CreateFileA(story.logPath.c_str(), GENERIC_READ,
+    story.logLock.Reset(::CreateFileA(story.logPath.c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-    Expect(story.logLock.get() != INVALID_HANDLE_VALUE, "the log opened for reading");
+    Expect(static_cast<bool>(story.logLock), "the log opened for reading");
     OVERLAPPED everything{};
-    Expect(::LockFileEx(story.logLock.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
+    Expect(::LockFileEx(story.logLock.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
                         MAXDWORD, MAXDWORD, &everything) != 0,
            "a lock on every byte of the log");
 }
 
 void IconShowsTheWindow(Story& story) {
     for (const LPARAM other : {WM_RBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE, WM_LBUTTONDBLCLK}) {
-        Send(story.main, kTrayNotify, kIconId, other);
+        Send(story.main, WM_TRAYNOTIFY, kTrayIconId, other);
     }
-    Send(story.main, kTrayNotify, kIconId + 1, WM_LBUTTONDOWN);
+    Send(story.main, WM_TRAYNOTIFY, kTrayIconId + 1, WM_LBUTTONDOWN);
     Expect(!::IsWindowVisible(story.main), "other notifications leave the window hidden");
     PressIcon(story);
-    ExpectStatus(story, "\r\nQuota-min is disabled.");
+    ExpectStatus(story, kDisabledStatus);
 }
 
 void EscapeAndCloseHide(Story& story) {
     const std::vector<std::pair<std::string, std::function<void()>>> ways = {
-        {"Escape", [&] { PressKey(Control(story.main, kPassword), VK_ESCAPE); }},
-        {"Close", [&] { Click(Control(story.main, kClose)); }},
+        {"Escape", [&] { PressKey(Control(story.main, IDC_PASSWORD), VK_ESCAPE); }},
+        {"Close", [&] { Click(Control(story.main, IDC_CLOSE)); }},
     };
     for (const auto& [name, hide] : ways) {
         if (!::IsWindowVisible(story.main)) {
             PressIcon(story);
         }
-        SetText(Control(story.main, kPassword), "half typed");
+        SetText(Control(story.main, IDC_PASSWORD), "half typed");
         hide();
         WaitUntilHidden(story.main);
-        ExpectEq(Text(Control(story.main, kPassword)), std::string(),
+        ExpectEq(Text(Control(story.main, IDC_PASSWORD)), std::string(),
                  "the password box after " + name);
     }
 }
@@ -335,7 +313,7 @@ void WrongPasswordIsRefused(Story& story) {
     PressIcon(story);
     LogIn(story, "quiltbag");
     ExpectMessageBox(story.main, "Sorry, that password is incorrect");
-    ExpectEq(Text(Control(story.main, kPassword)), std::string("quiltbag"),
+    ExpectEq(Text(Control(story.main, IDC_PASSWORD)), std::string("quiltbag"),
              "the password box keeps what was typed");
     Expect(FindDialog(story.program->Id(), "Quotamin administration") == nullptr,
            "no administration dialog");
@@ -343,7 +321,7 @@ void WrongPasswordIsRefused(Story& story) {
 
 void RightPasswordInCapitalsOpensAdministration(Story& story) {
     OpenAdministration(story, "QUILTBAY");
-    ExpectEq(Text(Control(story.main, kPassword)), std::string(), "the password box");
+    ExpectEq(Text(Control(story.main, IDC_PASSWORD)), std::string(), "the password box");
     ExpectAdminFields(story, {"120", "120", false, true});
     Screenshot(story, story.admin, "administration");
 }
@@ -362,19 +340,21 @@ void InvalidEntriesAreRefused(Story& story) {
         {"12abc", "1441", "Minutes remaining today must be between 2 and 1440"},
     };
     for (const Entry& entry : entries) {
-        SetText(Control(story.admin, kAllowed), entry.allowed);
-        SetText(Control(story.admin, kRemaining), entry.remaining);
+        SetText(Control(story.admin, IDC_MINUTES_ALLOWED), entry.allowed);
+        SetText(Control(story.admin, IDC_MINUTES_REMAINING), entry.remaining);
         Click(Control(story.admin, IDOK));
         ExpectMessageBox(story.admin, entry.message);
         Expect(::IsWindowVisible(story.admin), "the dialog stays open");
-        ExpectEq(Text(Control(story.admin, kAllowed)), entry.allowed, "the allowed entry");
-        ExpectEq(Text(Control(story.admin, kRemaining)), entry.remaining, "the remaining entry");
+        ExpectEq(Text(Control(story.admin, IDC_MINUTES_ALLOWED)), entry.allowed,
+                 "the allowed entry");
+        ExpectEq(Text(Control(story.admin, IDC_MINUTES_REMAINING)), entry.remaining,
+                 "the remaining entry");
     }
     ExpectSettings(story, 0, 120, 120, 1);
 }
 
 void ChangePassword(Story& story) {
-    Click(Control(story.admin, kChangePassword));
+    Click(Control(story.admin, IDC_CHANGE_PASSWORD));
     const HWND dialog = WaitForDialog(story.program->Id(), "Change password");
     struct Attempt {
         std::string oldPassword, newPassword, repeat, message;
@@ -387,9 +367,9 @@ void ChangePassword(Story& story) {
         {"quiltbay", "", "", "The new password cannot be blank"},
     };
     const auto type = [&](const Attempt& attempt) {
-        SetText(Control(dialog, kOldPassword), attempt.oldPassword);
-        SetText(Control(dialog, kNewPassword), attempt.newPassword);
-        SetText(Control(dialog, kRepeatPassword), attempt.repeat);
+        SetText(Control(dialog, IDC_OLD_PASSWORD), attempt.oldPassword);
+        SetText(Control(dialog, IDC_NEW_PASSWORD), attempt.newPassword);
+        SetText(Control(dialog, IDC_REPEAT_PASSWORD), attempt.repeat);
     };
     for (const Attempt& attempt : refused) {
         type(attempt);
@@ -411,16 +391,16 @@ void ChangePassword(Story& story) {
              "the password file");
     Expect(ReadFileBytes(story.passwordPath).find("ecret7") == std::string::npos,
            "the password file does not hold the password as typed");
-    ExpectEq(Text(Control(story.admin, kAllowed)), std::string("12abc"),
+    ExpectEq(Text(Control(story.admin, IDC_MINUTES_ALLOWED)), std::string("12abc"),
              "the administration dialog's entries after the change");
 }
 
 void ValidEntriesAreSaved(Story& story) {
-    SetText(Control(story.admin, kAllowed), "30");
-    SetText(Control(story.admin, kRemaining), "6");
-    Click(Control(story.admin, kShutdownRadio));
-    Click(Control(story.admin, kLogoff));
-    Click(Control(story.admin, kEnable));
+    SetText(Control(story.admin, IDC_MINUTES_ALLOWED), "30");
+    SetText(Control(story.admin, IDC_MINUTES_REMAINING), "6");
+    Click(Control(story.admin, IDC_SHUTDOWN_RADIO));
+    Click(Control(story.admin, IDC_LOGOFF_RADIO));
+    Click(Control(story.admin, IDC_ENABLE_CHECK));
     ExpectAdminFields(story, {"30", "6", true, true});
     Click(Control(story.admin, IDOK));
     WaitFor([&] { return !::IsWindow(story.admin); }, 10s, "the administration dialog to close");
@@ -449,7 +429,7 @@ void MinuteTicksCountDown(Story& story) {
 
 void AboutBox(Story& story) {
     PressIcon(story);
-    Post(story.main, WM_SYSCOMMAND, kAboutCommand, 0);
+    Post(story.main, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
     const HWND about = WaitForDialog(story.program->Id(), "About Quotamin");
     Screenshot(story, about, "about");
     Click(Control(about, IDOK));
@@ -461,8 +441,8 @@ void ShutdownQuotamin(Story& story) {
     ExpectMessageBox(story.main, "Sorry, that password is incorrect");
     OpenAdministration(story, "sECRET7");
     ExpectAdminFields(story, {"30", "4", true, true});
-    SetText(Control(story.admin, kAllowed), "99");
-    Click(Control(story.admin, kShutdownProgram));
+    SetText(Control(story.admin, IDC_MINUTES_ALLOWED), "99");
+    Click(Control(story.admin, IDC_SHUTDOWN_PROGRAM));
     WaitFor([&] { return !::IsWindow(story.admin); }, 10s, "the administration dialog to close");
     ExpectMessageBox(story.main,
                      "Remember to restart Quotamin if you want to ration this session.");
@@ -473,9 +453,9 @@ void ShutdownQuotamin(Story& story) {
 }
 
 void TimeRunsOutAndTheSessionEnds(Story& story) {
-    const std::string report = story.arguments.screenshots + "\\..\\bystander.txt";
-    Process bystander(story.arguments.bystander, "\"" + report + "\"");
-    WaitFor([] { return ::FindWindowA("QuotaminBystander", "Quotamin bystander"); }, 30s,
+    const std::string report = story.arguments.screenshots + "\\..\\session-end-watcher.txt";
+    Process watcher(story.arguments.watcher, "\"" + report + "\" 120");
+    WaitFor([] { return ::FindWindowA("QuotaminSessionEndWatcher", nullptr); }, 30s,
             "the other program's window");
 
     StartAndSeeItHide(story, StatusOf(4));
@@ -493,16 +473,15 @@ void TimeRunsOutAndTheSessionEnds(Story& story) {
     // it asks every window of the session whether the session may end, tells
     // them it does and ends their programs. (A forced shutdown would ask no
     // window and end every program, this driver too.)
-    const HWND status = Control(story.main, kStatus);
+    const HWND status = Control(story.main, IDC_STATUS);
     Tick(story);
     if (const auto text = TextIfThere(status)) {
-        ExpectEq(*text, std::string("\r\nSorry, no more time left - logging off right now"),
-                 "the status at the end");
+        ExpectEq(*text, kEndStatus, "the status at the end");
     } else {
         std::cout << "    (the end's status was gone before it could be read)\n";
     }
     Expect(story.program->WaitForExit(60s), "the session's end ends the program");
-    Expect(bystander.WaitForExit(60s), "the session's end ends the other program");
+    Expect(watcher.WaitForExit(60s), "the session's end ends the other program");
     ExpectEq(ReadFileBytes(report), std::string("WM_QUERYENDSESSION 0 0\nWM_ENDSESSION 1 0\n"),
              "what the other program's window heard of the session's end");
     ExpectSettings(story, 1, 30, 0, 1);
@@ -534,7 +513,7 @@ void StartUpSaveFailsAndTheWindowStillHides(Story& story) {
     const auto started = std::chrono::steady_clock::now();
     StartProgram(story);
     const auto shown = std::chrono::steady_clock::now();
-    ExpectStatus(story, kDisabled);
+    ExpectStatus(story, kDisabledStatus);
     WaitUntilHidden(story.main);
     ExpectHiddenAfterASecond(started, shown, std::chrono::steady_clock::now());
     const HWND box = WaitFor([&] { return FindMessageBox(story.main); }, 30s,
@@ -551,7 +530,7 @@ void StartUpSaveFailsAndTheWindowStillHides(Story& story) {
 }
 
 void PasswordUserStarts(Story& story) {
-    StartAndSeeItHide(story, kDisabled);
+    StartAndSeeItHide(story, kDisabledStatus);
     ExpectSettings(story, 0, 120, 120, 1);
     ExpectNewLogLines(story, {kStartLine, "TrayMessage, 0"});
 }
@@ -620,8 +599,8 @@ int main(int argc, char** argv) {
     using namespace quotamin::e2e;
     const bool passwordUser = argc == 5 && std::string(argv[4]) == "password-user";
     if (argc != 4 && !passwordUser) {
-        std::cerr << "usage: e2e_test <program.exe> <bystander.exe> <screenshot directory> "
-                     "[password-user]\n";
+        std::cerr << "usage: e2e_test <program.exe> <session_end_watcher.exe> <screenshot "
+                     "directory> [password-user]\n";
         return 2;
     }
     Story story;

@@ -102,34 +102,36 @@ Process::Process(const std::string& program, const std::string& arguments) {
     std::string commandLine = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
     if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &info_)) {
+                          nullptr, &startup, &info)) {
         throw Failure("cannot start " + program + ": error " + std::to_string(::GetLastError()));
     }
+    m_process.Reset(info.hProcess);
+    m_thread.Reset(info.hThread);
+    m_id = info.dwProcessId;
 }
 
 Process::~Process() {
     if (!WaitForExit(0ms)) {
         Terminate();
     }
-    ::CloseHandle(info_.hThread);
-    ::CloseHandle(info_.hProcess);
 }
 
 bool Process::WaitForExit(std::chrono::milliseconds timeout) const {
-    return ::WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) ==
+    return ::WaitForSingleObject(m_process.Get(), static_cast<DWORD>(timeout.count())) ==
            WAIT_OBJECT_0;
 }
 
 DWORD Process::ExitCode() const {
     DWORD code = 0;
-    ::GetExitCodeProcess(info_.hProcess, &code);
+    ::GetExitCodeProcess(m_process.Get(), &code);
     return code;
 }
 
 void Process::Terminate() {
-    ::TerminateProcess(info_.hProcess, 1);
-    ::WaitForSingleObject(info_.hProcess, 10000);
+    ::TerminateProcess(m_process.Get(), 1);
+    ::WaitForSingleObject(m_process.Get(), 10000);
 }
 
 HWND FindDialog(DWORD processId, const std::string& title) {

@@ -4,7 +4,7 @@
 // buttons, presses keys, answers message boxes and sends the messages the
 // notification area and the timers send. Every wait polls with a deadline.
 
-#include <windows.h>
+#include "os/Win32Handles.h"
 
 #include <chrono>
 #include <optional>
@@ -83,14 +83,16 @@ class Process {
     Process& operator=(const Process&) = delete;
     ~Process();
 
-    DWORD Id() const { return info_.dwProcessId; }
-    HANDLE Handle() const { return info_.hProcess; }
+    DWORD Id() const { return m_id; }
+    HANDLE Handle() const { return m_process.Get(); }
     bool WaitForExit(std::chrono::milliseconds timeout) const;
     DWORD ExitCode() const;
     void Terminate();
 
   private:
-    PROCESS_INFORMATION info_{};
+    UniqueKernelObject m_process;
+    UniqueKernelObject m_thread;
+    DWORD m_id = 0;
 };
 
 // The visible top-level dialog (class #32770) of `processId` with `title`, or null.

@@ -6,29 +6,28 @@
 # Screenshots are left in the screenshot directory as PNG files. A second run
 # of the driver follows in the same installation as the user Password.
 #
-#   run.sh <program.exe> <e2e_test.exe> <e2e_bystander.exe> <work dir> <screenshot dir>
+#   run.sh <program.exe> <e2e_test.exe> <session_end_watcher.exe> <work dir> <screenshot dir>
 set -euo pipefail
-if [ -z "${QUOTAMIN_E2E_SCREEN:-}" ]; then
-    QUOTAMIN_E2E_SCREEN=1 exec xvfb-run -a -s '-screen 0 1280x1024x24' bash "$0" "$@"
-fi
-program=$1 driver=$2 bystander=$3 work=$4 shots=$5
+source "$(dirname "$0")/../../scripts/lib.sh"
+quotamin_on_own_screen || quotamin_rerun_on_own_screen 1280x1024 "$@"
+program=$1 driver=$2 watcher=$3 work=$4 shots=$5
 
 export WINEPREFIX=$work/wineprefix
-source "$(dirname "$0")/wine-desktop.sh"
 rm -rf "$shots"
 mkdir -p "$shots"
 echo "Creating a fresh Wine prefix in $WINEPREFIX"
-quotamin_wine_desktop "$program"
+quotamin_new_prefix "$program" desktop
+loader=$(quotamin_wine_loader "$program")
 
 status=0
-"$loader" "$driver" "$(quotamin_winpath "$program")" "$(quotamin_winpath "$bystander")" \
+"$loader" "$driver" "$(quotamin_winpath "$program")" "$(quotamin_winpath "$watcher")" \
     "$(quotamin_winpath "$shots")" ||
     status=$?
 # The same installation, now as the user Password: Wine takes the session's
 # user name from USER.
 if [ "$status" = 0 ]; then
     USER=Password "$loader" "$driver" "$(quotamin_winpath "$program")" \
-        "$(quotamin_winpath "$bystander")" "$(quotamin_winpath "$shots")" password-user ||
+        "$(quotamin_winpath "$watcher")" "$(quotamin_winpath "$shots")" password-user ||
         status=$?
 fi
 /usr/lib/wine/wineserver -k || true

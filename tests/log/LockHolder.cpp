@@ -7,17 +7,18 @@
 // Sets the ready event once it holds the lock and lets go when the release
 // event is set (or after a minute).
 
-#include <windows.h>
-
 #include <string>
+
+#include "os/Win32Handles.h"
 
 int main(int argc, char** argv) {
     if (argc != 5) {
         return 2;
     }
-    HANDLE file = ::CreateFileA(argv[1], GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const quotamin::UniqueFileHandle file(
+        ::CreateFileA(argv[1], GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return 3;
     }
     OVERLAPPED region{};
@@ -28,18 +29,17 @@ int main(int argc, char** argv) {
         lengthLow = 1;
         lengthHigh = 0;
     }
-    if (!::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, lengthLow,
+    if (!::LockFileEx(file.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, lengthLow,
                       lengthHigh, &region)) {
         return 4;
     }
-    HANDLE ready = ::OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[3]);
-    HANDLE release = ::OpenEventA(SYNCHRONIZE, FALSE, argv[4]);
-    if (ready == nullptr || release == nullptr) {
+    const quotamin::UniqueKernelObject ready(::OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[3]));
+    const quotamin::UniqueKernelObject release(::OpenEventA(SYNCHRONIZE, FALSE, argv[4]));
+    if (!ready || !release) {
         return 5;
     }
-    ::SetEvent(ready);
-    ::WaitForSingleObject(release, 60000);
-    ::UnlockFileEx(file, 0, lengthLow, lengthHigh, &region);
-    ::CloseHandle(file);
+    ::SetEvent(ready.Get());
+    ::WaitForSingleObject(release.Get(), 60000);
+    ::UnlockFileEx(file.Get(), 0, lengthLow, lengthHigh, &region);
     return 0;
 }

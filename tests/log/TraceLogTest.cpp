@@ -13,7 +13,7 @@
 #include <vector>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "os/Win32Handles.h"
 #else
 #include <fcntl.h>
 #include <signal.h>
@@ -21,6 +21,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "os/FileDescriptor.h"
 #endif
 
 #include "log/SharedAppend.h"
@@ -155,14 +157,16 @@ TEST_F(TraceLogTest, ConcurrentWritersLeaveOnlyWholeLines) {
     // write at the same time instead of one after the other.
     int gate[2];
     ASSERT_EQ(pipe(gate), 0);
+    UniqueFd gateReadEnd(gate[0]);
+    UniqueFd gateWriteEnd(gate[1]);
     std::vector<pid_t> children;
     for (int writer = 0; writer < kWriters; ++writer) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            close(gate[1]);
+            gateWriteEnd.Reset();
             char none;
-            if (read(gate[0], &none, 1) < 0) {
+            if (read(gateReadEnd.Get(), &none, 1) < 0) {
                 _exit(1);
             }
             write(writer);
@@ -170,8 +174,8 @@ TEST_F(TraceLogTest, ConcurrentWritersLeaveOnlyWholeLines) {
         }
         children.push_back(child);
     }
-    close(gate[0]);
-    close(gate[1]);
+    gateReadEnd.Reset();
+    gateWriteEnd.Reset();
     for (const pid_t child : children) {
         int status = 0;
         waitpid(child, &status, 0);
@@ -232,12 +236,12 @@ class OtherHolder {
   private:
     bool m_ready = false;
 #ifdef _WIN32
-    HANDLE m_readyEvent = nullptr;
-    HANDLE m_releaseEvent = nullptr;
-    PROCESS_INFORMATION m_process{};
+    UniqueKernelObject m_readyEvent;
+    UniqueKernelObject m_releaseEvent;
+    UniqueKernelObject m_process;
 #else
     pid_t m_child = -1;
-    int m_release = -1;
+    UniqueFd m_release;
 #endif
 };
 
@@ -247,8 +251,8 @@ OtherHolder::OtherHolder(const std::string& path, Hold hold) {
     const std::string id = std::to_string(::GetCurrentProcessId());
     const std::string readyName = "quotamin-log-holder-ready-" + id;
     const std::string releaseName = "quotamin-log-holder-release-" + id;
-    m_readyEvent = ::CreateEventA(nullptr, TRUE, FALSE, readyName.c_str());
-    m_releaseEvent = ::CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str());
+    m_readyEvent.Reset(::CreateEventA(nullptr, TRUE, FALSE, readyName.c_str()));
+    m_releaseEvent.Reset(::CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str()));
     char self[MAX_PATH + 1] = {};
     ::GetModuleFileNameA(nullptr, self, MAX_PATH);
     const std::string holder =
@@ -258,23 +262,22 @@ OtherHolder::OtherHolder(const std::string& path, Hold hold) {
                           releaseName;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
     if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &m_process)) {
+                          &startup, &process)) {
         return;
     }
-    const HANDLE waits[] = {m_readyEvent, m_process.hProcess};
+    m_process.Reset(process.hProcess);
+    const UniqueKernelObject thread(process.hThread);
+    const HANDLE waits[] = {m_readyEvent.Get(), m_process.Get()};
     m_ready = ::WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0;
 }
 
 OtherHolder::~OtherHolder() {
-    ::SetEvent(m_releaseEvent);
-    if (m_process.hProcess != nullptr) {
-        ::WaitForSingleObject(m_process.hProcess, 30000);
-        ::CloseHandle(m_process.hProcess);
-        ::CloseHandle(m_process.hThread);
+    ::SetEvent(m_releaseEvent.Get());
+    if (m_process) {
+        ::WaitForSingleObject(m_process.Get(), 30000);
     }
-    ::CloseHandle(m_readyEvent);
-    ::CloseHandle(m_releaseEvent);
 }
 
 #else
@@ -315,26 +318,31 @@ OtherHolder::OtherHolder(const std::string& path, Hold hold) {
         return;
     }
     int ready[2];
-    int release[2];
-    if (::pipe(ready) != 0 || ::pipe(release) != 0) {
+    if (::pipe(ready) != 0) {
         return;
     }
+    UniqueFd readyReadEnd(ready[0]);
+    UniqueFd readyWriteEnd(ready[1]);
+    int release[2];
+    if (::pipe(release) != 0) {
+        return;
+    }
+    UniqueFd releaseReadEnd(release[0]);
+    m_release.Reset(release[1]);
     m_child = ::fork();
     if (m_child == 0) {
-        ::close(ready[0]);
-        ::close(release[1]);
-        HoldInChild(path, hold, ready[1], release[0]);
+        readyReadEnd.Reset();
+        m_release.Reset();
+        HoldInChild(path, hold, readyWriteEnd.Get(), releaseReadEnd.Get());
     }
-    ::close(ready[1]);
-    ::close(release[0]);
-    m_release = release[1];
+    readyWriteEnd.Reset();
+    releaseReadEnd.Reset();
     char answer = 'n';
-    m_ready = m_child > 0 && ::read(ready[0], &answer, 1) == 1 && answer == 'y';
-    ::close(ready[0]);
+    m_ready = m_child > 0 && ::read(readyReadEnd.Get(), &answer, 1) == 1 && answer == 'y';
 }
 
 OtherHolder::~OtherHolder() {
-    ::close(m_release);
+    m_release.Reset();
     if (m_child > 0) {
         int status = 0;
         ::waitpid(m_child, &status, 0);

@@ -15,26 +15,9 @@
 
 #include "platform/Dialog.h"
 #include "platform/Drawing.h"
-#include "platform/Resources.h"
-#include "platform/Styles.h"
-#include "tests/platform/ProbeResourceIds.h"
+#include "tests/platform/ProbeResources.h"
 
 namespace quotamin::test {
-
-enum ProbeIds {
-    kProbeTemplate = 900,
-    kProbeWithDefaultTemplate = 901,
-    kNameEdit = 1201,
-    kOpenNested = 1202,
-    kShowBox = 1203,
-    kFail = 1204,
-    kEndWithSeven = 1205,
-    kDefaultButton = 1206,
-    kCheckBox = 1207,
-    kRadioA = 1208,
-    kRadioB = 1209,
-    kDisabledButton = 1210,
-};
 
 // Code for the user-interface thread, which the probe runs inside its handler
 // of kRunOnUiMessage (lParam: the UiCall). A caller that gives up waiting
@@ -245,62 +228,5 @@ class ProbeDialog : public Dialog {
     Edit m_nameEdit;
     std::atomic<WindowHandle> m_window{};
 };
-
-// The probes' templates.
-inline ResourceTable ProbeResources() {
-    const std::uint32_t dialogStyle =
-        WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
-    const std::uint32_t push = BS_PUSHBUTTON | WS_TABSTOP;
-    auto button = [](int id, const char* text, std::uint32_t style, int y) {
-        ControlTemplate c;
-        c.id = id;
-        c.kind = ControlKind::Button;
-        c.text = text;
-        c.style = style;
-        c.x = 120;
-        c.y = y;
-        c.cx = 70;
-        c.cy = 14;
-        return c;
-    };
-    DialogTemplate probe;
-    probe.id = kProbeTemplate;
-    probe.language = 0x0409;
-    probe.style = dialogStyle;
-    probe.cx = 200;
-    probe.cy = 165;
-    probe.title = "Probe";
-    probe.fontName = "MS Sans Serif";
-    probe.pointSize = 8;
-    ControlTemplate edit;
-    edit.id = kNameEdit;
-    edit.kind = ControlKind::Edit;
-    edit.style = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
-    edit.x = 7;
-    edit.y = 7;
-    edit.cx = 100;
-    edit.cy = 14;
-    probe.controls = {edit,
-                      button(kOpenNested, "Nested", push, 7),
-                      button(kShowBox, "Box", push, 24),
-                      button(kFail, "Fail", push, 41),
-                      button(kEndWithSeven, "End 7", push, 58),
-                      button(kCheckBox, "Check", BS_AUTOCHECKBOX | WS_TABSTOP, 75),
-                      button(kRadioA, "A", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 92),
-                      button(kRadioB, "B", BS_AUTORADIOBUTTON | WS_TABSTOP, 109),
-                      button(kDisabledButton, "Disabled", push | WS_DISABLED | WS_GROUP, 126)};
-    DialogTemplate withDefault = probe;
-    withDefault.id = kProbeWithDefaultTemplate;
-    withDefault.title = "Probe with a default button";
-    withDefault.controls.push_back(
-        button(kDefaultButton, "Default", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 143));
-
-    ResourceTable table;
-    table.dialogs = {probe, withDefault};
-    table.strings = {{PROBE_ABOUT_STRING, PROBE_ABOUT_TEXT}};
-    table.bitmaps = {{PROBE_BACKGROUND_BITMAP, 510, 266}, {PROBE_SMALL_BITMAP, 7, 5}};
-    table.icons = {PROBE_ICON};
-    return table;
-}
 
 }  // namespace quotamin::test

@@ -23,13 +23,6 @@ using namespace std::chrono_literals;
 constexpr auto kPatience = 20s;
 constexpr UINT kPatienceMs = 20000;
 
-HWND ToHwnd(WindowHandle window) {
-    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window));
-}
-WindowHandle FromHwnd(HWND window) {
-    return static_cast<WindowHandle>(reinterpret_cast<std::uintptr_t>(window));
-}
-
 bool IsDialogWindow(HWND window) {
     char name[32] = {};
     ::GetClassNameA(window, name, sizeof name);
@@ -171,7 +164,7 @@ class Win32UiDriver : public UiDriver {
         ::RedrawWindow(Top(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     }
 
-    WindowHandle TopWindow() override { return FromHwnd(Top()); }
+    WindowHandle TopWindow() override { return ToWindowHandle(Top()); }
 
     SeenMessageBox TopMessageBox() override {
         HWND top = Top();
@@ -183,7 +176,7 @@ class Win32UiDriver : public UiDriver {
         ::GetWindowTextA(top, caption, sizeof caption);
         // The message box shows its text in a static control of id 0xFFFF.
         ::GetDlgItemTextA(top, 0xFFFF, text, sizeof text);
-        return {true, caption, text, FromHwnd(::GetWindow(top, GW_OWNER))};
+        return {true, caption, text, ToWindowHandle(::GetWindow(top, GW_OWNER))};
     }
 
     int OpenWindows() override { return static_cast<int>(Windows().size()); }
@@ -203,7 +196,8 @@ class Win32UiDriver : public UiDriver {
     WindowHandle ActiveWindow() override {
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
-        return ::GetGUIThreadInfo(m_threadId, &info) ? FromHwnd(info.hwndActive) : WindowHandle{};
+        return ::GetGUIThreadInfo(m_threadId, &info) ? ToWindowHandle(info.hwndActive)
+                                                     : WindowHandle{};
     }
 
     int Check(int id) override {
@@ -252,28 +246,26 @@ class Win32UiDriver : public UiDriver {
     std::vector<MenuItem> SystemMenu() override {
         const HWND window = Top();
         // Read on the window's own thread, where its system menu lives.
-        return OnUi(FromHwnd(window), [window] { return ReadMenu(::GetSystemMenu(window, FALSE)); })
+        return OnUi(ToWindowHandle(window),
+                    [window] { return ReadMenu(::GetSystemMenu(window, FALSE)); })
             .value_or(std::vector<MenuItem>{});
     }
 
     std::uint32_t PixelAt(int x, int y) override {
         const HWND window = Top();
-        HDC dc = ::GetDC(window);
-        const COLORREF pixel = ::GetPixel(dc, x, y);
-        ::ReleaseDC(window, dc);
-        return pixel;
+        const UniqueWindowDc dc(::GetDC(window), WindowDcKind{window});
+        return ::GetPixel(dc.Get(), x, y);
     }
 
     std::uint32_t DialogBackground() override { return ::GetSysColor(COLOR_3DFACE); }
 
     std::uint32_t BitmapPixel(int resourceId, int x, int y) override {
-        HBITMAP bitmap = ::LoadBitmapA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId));
-        HDC dc = ::CreateCompatibleDC(nullptr);
-        HGDIOBJ before = ::SelectObject(dc, bitmap);
-        const COLORREF pixel = ::GetPixel(dc, x, y);
-        ::SelectObject(dc, before);
-        ::DeleteDC(dc);
-        ::DeleteObject(bitmap);
+        const UniqueGdiObject<HBITMAP> bitmap(
+            ::LoadBitmapA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId)));
+        const UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+        const HGDIOBJ before = ::SelectObject(dc.Get(), bitmap.Get());
+        const COLORREF pixel = ::GetPixel(dc.Get(), x, y);
+        ::SelectObject(dc.Get(), before);
         return pixel;
     }
 

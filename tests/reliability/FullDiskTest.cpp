@@ -1,13 +1,15 @@
 // A disk that fills up in the middle of a save. A child process is held to a
 // small file size (RLIMIT_FSIZE, with SIGXFSZ ignored so that the write fails
 // instead of killing it), which cuts a write short just as a full disk does.
-// A failed save reports "Can't write file", keeps the old file whole and the
-// values in memory; the log stays silent and keeps its earlier lines.
+// A failed save reports "Can't write file" with the system's EFBIG, keeps the
+// old file whole and the values in memory; the log stays silent and keeps its
+// earlier lines.
 
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "core/AtomicFile.h"
@@ -50,11 +52,14 @@ TEST(FullDiskTest, SettingsSaveFailsAndKeepsTheOldFileAndTheValues) {
                 return std::string("saved");
             } catch (const FileError& error) {
                 return std::string(error.what()) + " | " + std::to_string(config.m_enabled) + ' ' +
-                       std::to_string(config.m_minutesRemaining);
+                       std::to_string(config.m_minutesRemaining) + " | " +
+                       std::to_string(error.SystemCode());
             }
         });
         ASSERT_TRUE(result.ExitedNormally()) << "limit " << limit << ", status " << result.status;
-        EXPECT_EQ(result.output, config.m_filePath + " - Can't write file | 1 77") << limit;
+        EXPECT_EQ(result.output,
+                  config.m_filePath + " - Can't write file | 1 77 | " + std::to_string(EFBIG))
+            << limit;
         EXPECT_EQ(ReadBytes(config.m_filePath), before) << limit;
         EXPECT_FALSE(std::filesystem::exists(PendingPathFor(config.m_filePath))) << limit;
     }
@@ -75,11 +80,14 @@ TEST(FullDiskTest, PasswordSaveFailsAndKeepsTheOldFile) {
                 return std::string("saved");
             } catch (const FileError& error) {
                 return std::string(error.what()) +
-                       (store.GetPassword() == longPassword ? " | kept" : " | lost");
+                       (store.GetPassword() == longPassword ? " | kept" : " | lost") + " | " +
+                       std::to_string(error.SystemCode());
             }
         });
         ASSERT_TRUE(result.ExitedNormally()) << "limit " << limit << ", status " << result.status;
-        EXPECT_EQ(result.output, store.FilePath() + " - Can't write file | kept") << limit;
+        EXPECT_EQ(result.output,
+                  store.FilePath() + " - Can't write file | kept | " + std::to_string(EFBIG))
+            << limit;
         EXPECT_EQ(ReadBytes(store.FilePath()), before) << limit;
         EXPECT_FALSE(std::filesystem::exists(PendingPathFor(store.FilePath()))) << limit;
         PasswordStore reloaded(system);

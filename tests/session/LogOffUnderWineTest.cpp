@@ -1,16 +1,17 @@
 // Logs off Wine's own desktop session for real. ctest runs this program in a
-// Wine prefix of its own, so the log-off ends nothing but the child process
-// started here; the test itself has no window and outlives the session's end.
-// On Windows proper it is skipped: it would log off whoever runs it.
-
-#include <windows.h>
+// Wine prefix of its own, so the log-off ends nothing but the watcher started
+// here (tests/support/SessionEndWatcher.cpp), which asks for it; the test
+// itself has no window and outlives the session's end. On Windows proper it is
+// skipped: it would log off whoever runs it.
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
 #include <string>
+
+#include "os/Win32Handles.h"
 
 namespace {
 
@@ -28,19 +29,15 @@ std::string ThisDirectory() {
     return directory.substr(0, directory.find_last_of("\\/") + 1);
 }
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using Handle = std::unique_ptr<void, HandleCloser>;
-
 TEST(LogOffUnderWine, EndsTheSessionsWindowedProcessAndReportsTheRequestAccepted) {
     if (!RunningUnderWine()) {
         GTEST_SKIP() << "logs off the real session outside Wine";
     }
-    const std::string directory = ThisDirectory();
-    const std::string report = directory + "logoff-child-report.txt";
+    const std::string report = ThisDirectory() + "logoff-watcher-report.txt";
     DeleteFileA(report.c_str());
-    std::string commandLine = "\"" + directory + "session_logoff_child.exe\" \"" + report + "\"";
+    const std::filesystem::path watcher =
+        std::filesystem::current_path() / "session_end_watcher.exe";
+    std::string commandLine = "\"" + watcher.string() + "\" \"" + report + "\" 30 log-off";
 
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -48,18 +45,18 @@ TEST(LogOffUnderWine, EndsTheSessionsWindowedProcessAndReportsTheRequestAccepted
     ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                nullptr, &startup, &process))
         << GetLastError();
-    const Handle processHandle(process.hProcess);
-    const Handle threadHandle(process.hThread);
+    const quotamin::UniqueKernelObject processHandle(process.hProcess);
+    const quotamin::UniqueKernelObject threadHandle(process.hThread);
 
-    ASSERT_EQ(WaitForSingleObject(processHandle.get(), 60000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(processHandle.Get(), 60000), WAIT_OBJECT_0);
     DWORD exitCode = 0;
-    GetExitCodeProcess(processHandle.get(), &exitCode);
-    EXPECT_NE(exitCode, kSurvived) << "the session's end did not end the child";
+    GetExitCodeProcess(processHandle.Get(), &exitCode);
+    EXPECT_NE(exitCode, kSurvived) << "the session's end did not end the watcher";
 
     std::ifstream file(report);
     std::stringstream lines;
     lines << file.rdbuf();
-    EXPECT_EQ(lines.str(), "LogOff 1\nWM_ENDSESSION 1\n");
+    EXPECT_EQ(lines.str(), "LogOff 1\nWM_QUERYENDSESSION 0 0\nWM_ENDSESSION 1 0\n");
 }
 
 }  // namespace

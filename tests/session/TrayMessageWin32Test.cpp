@@ -2,24 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <memory>
-
 #include "core/QuotaminConfig.h"
 #include "log/TraceLog.h"
 #include "platform/NativeWindowSystem.h"
 #include "session/TrayMessage.h"
 #include "tests/support/TestSystem.h"
 
-// Last: its macros would rename the layer's constants of the same names.
-#include <windows.h>
+// Last: see platform/WindowsHeaderOrder.h.
+#include "platform/win32/Win32.h"
 
 namespace quotamin {
 namespace {
-
-struct WindowDestroyer {
-    void operator()(HWND window) const { DestroyWindow(window); }
-};
 
 TEST(TrayMessageOnWindows, TheShellAddsRefreshesAndRemovesTheIconOfARealWindow) {
     WNDCLASSA windowClass{};
@@ -27,11 +20,11 @@ TEST(TrayMessageOnWindows, TheShellAddsRefreshesAndRemovesTheIconOfARealWindow) 
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "QuotaminTrayMessageTest";
     RegisterClassA(&windowClass);
-    const std::unique_ptr<HWND__, WindowDestroyer> window(
-        CreateWindowA(windowClass.lpszClassName, "Quotamin", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                      nullptr, nullptr, windowClass.hInstance, nullptr));
-    ASSERT_NE(window, nullptr);
-    const auto handle = static_cast<WindowHandle>(reinterpret_cast<std::uintptr_t>(window.get()));
+    const UniqueWindow window(CreateWindowA(windowClass.lpszClassName, "Quotamin",
+                                            WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                            windowClass.hInstance, nullptr));
+    ASSERT_TRUE(window);
+    const WindowHandle handle = ToWindowHandle(window.Get());
 
     const auto windowSystem = MakeNativeWindowSystem(ResourceTable{});
     testing::TempDirectory directory;

@@ -72,6 +72,7 @@
 #include <variant>
 #include <vector>
 
+#include "core/FileError.h"
 #include "core/NativeSystem.h"
 
 namespace quotamin::testing {
@@ -121,6 +122,8 @@ class PowerCutSystem : public System {
     std::string UpperCase(std::string text) override { return m_native.UpperCase(text); }
     std::string FromUtf16(std::u16string_view text) override { return m_native.FromUtf16(text); }
     bool IsLeadByte(char byte) override { return m_native.IsLeadByte(byte); }
+    // The simulated disk refuses what its rules refuse without a system's code.
+    int LastErrorCode() override { return kNoSystemCode; }
 
   private:
     class OpenFile;

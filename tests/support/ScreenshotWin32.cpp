@@ -1,23 +1,11 @@
-#include <windows.h>
-
-#include <memory>
 #include <vector>
 
+#include "os/Win32Handles.h"
 #include "tests/support/Screenshot.h"
 
 namespace quotamin::testing {
 
 namespace {
-
-struct ScreenDcReleaser {
-    void operator()(HDC dc) const { ::ReleaseDC(nullptr, dc); }
-};
-struct DcDeleter {
-    void operator()(HDC dc) const { ::DeleteDC(dc); }
-};
-struct ObjectDeleter {
-    void operator()(void* object) const { ::DeleteObject(object); }
-};
 
 template <typename T>
 void Append(std::string& bytes, const T& value) {
@@ -29,13 +17,12 @@ void Append(std::string& bytes, const T& value) {
 std::string CaptureScreenBmp(int left, int top, int right, int bottom) {
     const int width = right - left;
     const int height = bottom - top;
-    const std::unique_ptr<HDC__, ScreenDcReleaser> screen(::GetDC(nullptr));
-    const std::unique_ptr<HDC__, DcDeleter> memory(::CreateCompatibleDC(screen.get()));
-    const std::unique_ptr<void, ObjectDeleter> bitmap(
-        ::CreateCompatibleBitmap(screen.get(), width, height));
-    const HGDIOBJ previous = ::SelectObject(memory.get(), bitmap.get());
-    ::BitBlt(memory.get(), 0, 0, width, height, screen.get(), left, top, SRCCOPY);
-    ::SelectObject(memory.get(), previous);
+    const UniqueWindowDc screen(::GetDC(nullptr));
+    const UniqueMemoryDc memory(::CreateCompatibleDC(screen.Get()));
+    const UniqueGdiObject<HBITMAP> bitmap(::CreateCompatibleBitmap(screen.Get(), width, height));
+    const HGDIOBJ previous = ::SelectObject(memory.Get(), bitmap.Get());
+    ::BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), left, top, SRCCOPY);
+    ::SelectObject(memory.Get(), previous);
 
     BITMAPINFOHEADER info{};
     info.biSize = sizeof info;
@@ -45,8 +32,8 @@ std::string CaptureScreenBmp(int left, int top, int right, int bottom) {
     info.biBitCount = 24;
     const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
     std::vector<char> pixels(stride * static_cast<std::size_t>(height));
-    ::GetDIBits(memory.get(), static_cast<HBITMAP>(bitmap.get()), 0, static_cast<UINT>(height),
-                pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    ::GetDIBits(memory.Get(), bitmap.Get(), 0, static_cast<UINT>(height), pixels.data(),
+                reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
 
     BITMAPFILEHEADER header{};
     header.bfType = 0x4D42;

@@ -115,18 +115,17 @@ TEST(Win32Resources, TheProgramFileCarriesItsIconBitmapStringAndVersionBlock) {
     system->DeleteObject(bitmap);
     EXPECT_EQ(system->LoadBitmap(999), BitmapHandle{});
     for (int size : {16, 32, 48}) {
-        HICON icon = static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
-                                                     MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
-                                                     size, size, 0));
-        ASSERT_NE(icon, nullptr) << size;
+        const UniqueIcon icon(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
+                                                              MAKEINTRESOURCEA(IDR_MAINFRAME),
+                                                              IMAGE_ICON, size, size, 0)));
+        ASSERT_TRUE(icon) << size;
         ICONINFO iconInfo{};
-        ASSERT_TRUE(::GetIconInfo(icon, &iconInfo));
+        ASSERT_TRUE(::GetIconInfo(icon.Get(), &iconInfo));
+        const UniqueGdiObject<HBITMAP> colourBitmap(iconInfo.hbmColor);
+        const UniqueGdiObject<HBITMAP> maskBitmap(iconInfo.hbmMask);
         BITMAP colour{};
-        ::GetObjectA(iconInfo.hbmColor, sizeof colour, &colour);
+        ::GetObjectA(colourBitmap.Get(), sizeof colour, &colour);
         EXPECT_EQ(colour.bmWidth, size);
-        ::DeleteObject(iconInfo.hbmColor);
-        ::DeleteObject(iconInfo.hbmMask);
-        ::DestroyIcon(icon);
     }
 
     char path[MAX_PATH] = {};
@@ -184,8 +183,7 @@ class MainWindowTemplate : public BitmapDialog {
         BitmapDialog::OnInitDialog();
         SetMode(BitmapTile);
         LoadBitmap(IDB_BACKGROUND);
-        ::SetDlgItemTextA(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(GetSafeHwnd())),
-                          IDC_STATUS, "alice has 42 minutes left today");
+        ::SetDlgItemTextA(ToHwnd(GetSafeHwnd()), IDC_STATUS, "alice has 42 minutes left today");
         return true;
     }
 };

@@ -1,15 +1,16 @@
 #pragma once
-// A system whose files live in memory, so that a fuzzer can hand a loader
-// thousands of files a second without touching the disk. The code page is
-// the native one.
+// A system whose files live in memory, so that a fuzzer or a test can hand a
+// loader thousands of files a second without touching the disk. The code page
+// is the native one.
 
 #include <algorithm>
 #include <cstring>
 #include <map>
 
+#include "core/FileError.h"
 #include "core/NativeSystem.h"
 
-namespace quotamin::fuzzing {
+namespace quotamin::testing {
 
 class MemoryInputFile : public InputFile {
   public:
@@ -78,6 +79,8 @@ class MemorySystem : public System {
         return true;
     }
     void Remove(const std::string& path) override { files.erase(path); }
+    // A missing file is the only failure, and no system call reports it.
+    int LastErrorCode() override { return kNoSystemCode; }
     std::string FileNameAt(const std::string& path) override { return m_native.FileNameAt(path); }
     std::string UpperCase(std::string text) override { return m_native.UpperCase(text); }
     std::string FromUtf16(std::u16string_view text) override { return m_native.FromUtf16(text); }
@@ -93,4 +96,4 @@ class MemorySystem : public System {
     NativeSystem m_native{"memory"};
 };
 
-}  // namespace quotamin::fuzzing
+}  // namespace quotamin::testing
