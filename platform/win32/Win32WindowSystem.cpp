@@ -320,4 +320,8 @@ std::unique_ptr<WindowSystem> MakeNativeWindowSystem(const ResourceTable& resour
     return std::make_unique<Win32WindowSystem>(resources);
 }
 
+bool ClaimSession(WindowSystem&) {
+    return true;
+}
+
 }  // namespace quotamin

@@ -1,6 +1,7 @@
 // The behaviour that the program relies on from any window system, run against
 // each backend: the headless one everywhere, the Win32 one in the Windows build
-// (under Wine). Every behaviour of the headless window system that a test of
+// (under Wine), the Qt one in the Linux build (its own test program, on Xvfb).
+// Every behaviour of the headless window system that a test of
 // the program relies on is a row of this table, so the headless model cannot
 // drift from Win32 without a row failing.
 
@@ -522,6 +523,11 @@ using Backend = std::function<std::unique_ptr<UiDriver>()>;
 class Contract : public ::testing::TestWithParam<std::tuple<std::string, int>> {};
 
 Backend BackendNamed(const std::string& name) {
+#ifdef QUOTAMIN_QT_CONTRACT
+    if (name == "Qt") {
+        return MakeQtDriver;
+    }
+#endif
 #ifdef _WIN32
     if (name == "Win32") {
         return MakeWin32Driver;
@@ -556,7 +562,9 @@ TEST_P(Contract, Holds) {
 }
 
 std::vector<std::string> Backends() {
-#ifdef _WIN32
+#if defined(QUOTAMIN_QT_CONTRACT)
+    return {"Qt"};
+#elif defined(_WIN32)
     return {"Headless", "Win32"};
 #else
     return {"Headless"};
