@@ -194,6 +194,24 @@ const ContractCase kCases[] = {
          c.ui.PressEscape();
          EXPECT_TRUE(c.Ended());
      }},
+    // The minute tick's own handler may show a message box (a failed save):
+    // the minute timer goes on ticking in that box's loop.
+    {"ATimerTicksOnInTheMessageBoxThatItsOwnHandlerShows",
+     kProbeTemplate,
+     {{4, 50, false, true}},
+     [](Context& c) {
+         c.ui.AdvanceBy(100ms);
+         ASSERT_TRUE(c.ui.WaitFor("a message box", [&] { return c.ui.TopMessageBox().open; }));
+         EXPECT_EQ(c.ui.TopMessageBox().text, "Tick from p");
+         const int ticks = c.log.Count("p timer 4");
+         c.ui.AdvanceBy(300ms);
+         EXPECT_TRUE(c.Logged("p timer 4", ticks + 2));
+         EXPECT_EQ(c.log.Count("p timer box closed"), 0);
+         c.ui.AnswerMessageBox();
+         ASSERT_TRUE(c.Logged("p timer box closed"));
+         c.ui.PressEscape();
+         EXPECT_TRUE(c.Ended());
+     }},
     {"NestedDialogIsOwnedByTheDialogInFrontAndDisablesIt",
      kProbeTemplate,
      {},

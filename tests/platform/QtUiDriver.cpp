@@ -90,16 +90,20 @@ QPoint PressPoint(const QWidget& widget) {
 
 class QtUiDriver : public UiDriver {
   public:
+    // The window system and what the driver's posted calls are tied to live
+    // on the GUI thread, and go there.
     QtUiDriver() {
-        m_system = OnGuiThread([] {
-                       return std::make_shared<QtWindowSystem>(ProbeResources());
-                   }).value_or(nullptr);
+        OnGuiThread([this] {
+            m_system = std::make_unique<QtWindowSystem>(ProbeResources());
+            m_context = new QObject();
+            return true;
+        });
     }
     ~QtUiDriver() override {
         Stop();
-        // Its widgets and timers belong to the GUI thread.
-        OnGuiThread([system = std::move(m_system)]() mutable {
-            system.reset();
+        OnGuiThread([system = m_system.release(), context = m_context] {
+            delete context;
+            delete system;
             return true;
         });
     }
@@ -111,7 +115,7 @@ class QtUiDriver : public UiDriver {
         m_started = true;
         auto finished = m_finished;
         finished->store(false);
-        PostToGuiThread([code = std::move(code), finished] {
+        Post([code = std::move(code), finished] {
             code();
             finished->store(true);
         });
@@ -126,11 +130,11 @@ class QtUiDriver : public UiDriver {
         const auto until = std::chrono::steady_clock::now() + kGuiPatience;
         while (!m_finished->load() && std::chrono::steady_clock::now() < until) {
             OnGuiThread(
-                [system = m_system] {
+                [this] {
                     for (QWidget* window : ShownWindows()) {
                         const WindowHandle handle = HandleOf(window);
                         const WParam answer = qobject_cast<QMessageBox*>(window) ? IDOK : IDCANCEL;
-                        PostToGuiThread([system, handle, answer] {
+                        Post([system = m_system.get(), handle, answer] {
                             system->SendMessage(handle, WM_COMMAND, answer, 0);
                         });
                     }
@@ -166,14 +170,14 @@ class QtUiDriver : public UiDriver {
     void PressTab() override { PostKey(Qt::Key_Tab); }
     // As the window manager asks a window to close.
     void PressCloseBox() override {
-        PostToGuiThread([] {
+        Post([] {
             if (QWidget* top = Top(); top != nullptr && top->windowHandle() != nullptr) {
                 top->windowHandle()->close();
             }
         });
     }
     void ChooseSystemCommand(std::uint32_t id) override {
-        PostToGuiThread([id] {
+        Post([id] {
             QMenu* menu = Top() == nullptr ? nullptr : Top()->findChild<QMenu*>();
             for (QAction* action : menu == nullptr ? QList<QAction*>() : menu->actions()) {
                 if (action->property(kCommandProperty).toULongLong() == id) {
@@ -183,7 +187,7 @@ class QtUiDriver : public UiDriver {
         });
     }
     void Click(int id) override {
-        PostToGuiThread([id] {
+        Post([id] {
             if (QWidget* control = ControlOf(Top(), id)) {
                 QTest::mouseClick(control, Qt::LeftButton, Qt::NoModifier, PressPoint(*control));
             }
@@ -191,7 +195,7 @@ class QtUiDriver : public UiDriver {
     }
     void SetText(int id, const std::string& text) override {
         const bool set =
-            OnGuiThread([system = m_system, id, text] {
+            OnGuiThread([system = m_system.get(), id, text] {
                 const WindowHandle control = system->GetDlgItem(HandleOf(Top()), id);
                 system->SendMessage(control, WM_SETTEXT, 0, reinterpret_cast<LParam>(text.c_str()));
                 return control != WindowHandle{};
@@ -201,14 +205,14 @@ class QtUiDriver : public UiDriver {
         }
     }
     void AnswerMessageBox() override {
-        PostToGuiThread([] {
+        Post([] {
             if (auto* box = qobject_cast<QMessageBox*>(Top())) {
                 QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
             }
         });
     }
     void Repaint() override {
-        PostToGuiThread([] {
+        Post([] {
             if (QWidget* top = Top()) {
                 top->update();
             }
@@ -357,7 +361,7 @@ class QtUiDriver : public UiDriver {
 
   protected:
     bool Dispatch(WindowHandle window, std::shared_ptr<UiCall> call) override {
-        const bool answered = OnGuiThread([system = m_system, window, call] {
+        const bool answered = OnGuiThread([system = m_system.get(), window, call] {
                                   system->SendMessage(window, kRunOnUiMessage, 0,
                                                       reinterpret_cast<LParam>(call.get()));
                                   return true;
@@ -371,7 +375,7 @@ class QtUiDriver : public UiDriver {
 
   private:
     void PostKey(Qt::Key key) {
-        PostToGuiThread([key] {
+        Post([key] {
             QWidget* top = Top();
             if (top == nullptr) {
                 return;
@@ -381,7 +385,10 @@ class QtUiDriver : public UiDriver {
         });
     }
 
-    std::shared_ptr<QtWindowSystem> m_system;
+    void Post(std::function<void()> code) { PostToGuiThread(std::move(code), m_context); }
+
+    std::unique_ptr<QtWindowSystem> m_system;
+    QObject* m_context = nullptr;
     std::shared_ptr<std::atomic<bool>> m_finished = std::make_shared<std::atomic<bool>>(true);
     bool m_started = false;
 };

@@ -7,8 +7,9 @@
 
 namespace quotamin::testing {
 
-void PostToGuiThread(std::function<void()> code) {
-    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(code), Qt::QueuedConnection);
+void PostToGuiThread(std::function<void()> code, QObject* context) {
+    QMetaObject::invokeMethod(context != nullptr ? context : QCoreApplication::instance(),
+                              std::move(code), Qt::QueuedConnection);
 }
 
 namespace detail {

@@ -11,13 +11,16 @@
 #include <optional>
 #include <type_traits>
 
+class QObject;
+
 namespace quotamin::testing {
 
 // Long enough for a machine that is busy with other work.
 inline constexpr std::chrono::seconds kGuiPatience{20};
 
-// Posts `code` to the GUI thread's event loop and returns at once.
-void PostToGuiThread(std::function<void()> code);
+// Posts `code` to the GUI thread's event loop and returns at once. Tied to
+// `context` when given: the code is dropped if the context is deleted first.
+void PostToGuiThread(std::function<void()> code, QObject* context = nullptr);
 
 namespace detail {
 struct GuiCallState {
