@@ -1,11 +1,14 @@
 # Sourced by the run and test commands: installs from Debian's archive what the
-# builds and tests need when it is missing, and tells whether this machine can
-# run 32-bit programs (QUOTAMIN_CAN_RUN_32BIT=yes or no).
+# builds and tests need when it is missing (and what a command sourcing this
+# names in quotamin_extra_packages), and tells whether this machine can run
+# 32-bit programs (QUOTAMIN_CAN_RUN_32BIT=yes or no).
 
 quotamin_packages=(cmake ninja-build g++ gcc-multilib clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev file
                    g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
                    binutils-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth imagemagick nsis
-                   qt6-base-dev dbus-daemon python3-dbusmock)
+                   qt6-base-dev qt6-qpa-plugins fonts-dejavu-core fonts-dejavu-extra
+                   dbus-daemon python3-dbusmock
+                   ${quotamin_extra_packages[@]+"${quotamin_extra_packages[@]}"})
 quotamin_missing=()
 for p in "${quotamin_packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || quotamin_missing+=("$p")

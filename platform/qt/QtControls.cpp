@@ -1,6 +1,7 @@
 #include "platform/qt/QtControls.h"
 
 #include <QtCore/QSignalBlocker>
+#include <QtGui/QFontMetrics>
 #include <QtGui/QTextOption>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QGroupBox>
@@ -8,6 +9,7 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QRadioButton>
+#include <QtWidgets/QStyle>
 #include <QtWidgets/QTextEdit>
 
 #include "platform/Messages.h"
@@ -87,6 +89,47 @@ QWidget* CreateStatic(const DialogControl& control, QWidget& dialog, const QIcon
     return label;
 }
 
+// The room a control's widget has for its text.
+QRect TextRoom(const QWidget& widget) {
+    const QStyle* style = widget.style();
+    if (qobject_cast<const QCheckBox*>(&widget) != nullptr ||
+        qobject_cast<const QRadioButton*>(&widget) != nullptr) {
+        const bool check = qobject_cast<const QCheckBox*>(&widget) != nullptr;
+        const int indicator = style->pixelMetric(check ? QStyle::PM_IndicatorWidth
+                                                       : QStyle::PM_ExclusiveIndicatorWidth,
+                                                 nullptr, &widget) +
+                              style->pixelMetric(check ? QStyle::PM_CheckBoxLabelSpacing
+                                                       : QStyle::PM_RadioButtonLabelSpacing,
+                                                 nullptr, &widget);
+        return QRect(0, 0, widget.width() - indicator, widget.height());
+    }
+    if (qobject_cast<const QPushButton*>(&widget) != nullptr) {
+        const int margin = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &widget);
+        return QRect(0, 0, widget.width() - margin, widget.height());
+    }
+    return widget.rect();
+}
+
+// A text that the dialog font does not fit into its control (the font's
+// letters are wider than Windows' bitmap font of the same average width) is
+// drawn a pixel smaller, and again, so that none is cut.
+void FitText(QWidget& widget, const QString& text, bool wraps) {
+    constexpr int kSmallestPixels = 8;
+    const QRect room = TextRoom(widget);
+    QFont font = widget.font();
+    for (int pixels = font.pixelSize(); pixels > kSmallestPixels; --pixels) {
+        const QRect needed = QFontMetrics(font).boundingRect(
+            room, Qt::AlignLeft | Qt::AlignTop | (wraps ? Qt::TextWordWrap : 0), text);
+        if (needed.width() <= room.width() && needed.height() <= room.height()) {
+            break;
+        }
+        font.setPixelSize(pixels - 1);
+    }
+    if (font != widget.font()) {
+        widget.setFont(font);
+    }
+}
+
 }  // namespace
 
 QWidget* CreateControlWidget(const DialogControl& control, std::uint32_t exStyle, QWidget& dialog,
@@ -110,6 +153,10 @@ QWidget* CreateControlWidget(const DialogControl& control, std::uint32_t exStyle
         widget->setGeometry(r.left, r.top, r.Width(), r.Height());
     }
     widget->setEnabled(control.enabled);
+    if (control.kind != ControlKind::Edit && !control.text.empty() &&
+        widget->font().pixelSize() > 0) {
+        FitText(*widget, FromAnsi(control.text), control.kind == ControlKind::Static);
+    }
     return widget;
 }
 

@@ -105,11 +105,20 @@ QtWindowSystem::QtWindowSystem(const ResourceTable& resources)
     }
     QObject::connect(qApp, &QGuiApplication::focusWindowChanged, &m_context, [this](QWindow* now) {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (now != nullptr && widget->windowHandle() == now) {
-                if (const WindowHandle window = m_windows.HandleOf(widget);
-                    window != WindowHandle{}) {
-                    m_windows.ActivatedByUser(window);
-                }
+            const WindowHandle window = now != nullptr && widget->windowHandle() == now
+                                            ? m_windows.HandleOf(widget)
+                                            : WindowHandle{};
+            if (window == WindowHandle{}) {
+                continue;
+            }
+            // A window that a modal one disables passes the activation on to
+            // the window in front, as a click on it does on Windows.
+            const WindowHandle innermost = m_windows.Innermost();
+            if (!m_windows.IsEnabled(window) && innermost != window &&
+                m_windows.Exists(innermost)) {
+                m_windows.SetForeground(innermost);
+            } else {
+                m_windows.ActivatedByUser(window);
             }
         }
     });

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <QtGui/QWindow>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QSystemTrayIcon>
 #include <cstdlib>
@@ -150,6 +152,30 @@ TEST(QtNotifyIcon, ShowsTheTipAndTheIconAndItsClicksReachTheWindow) {
     ASSERT_TRUE(p.Icon(NIM_DELETE, ""));
     EXPECT_EQ(OnGuiThread([system] { return system->NotifyIcons().Shown().size(); }),
               std::optional<std::size_t>(0));
+}
+
+TEST(QtModalWindows, ActivatingAWindowThatAModalOneDisablesActivatesTheWindowInFront) {
+    Probe p;
+    ASSERT_TRUE(p.Logged("p open"));
+    const WindowHandle probe = p.probe->Window();
+    p.ui->Click(kOpenNested);
+    ASSERT_TRUE(p.Logged("p.nested open"));
+    const WindowHandle nested = p.ui->TopWindow();
+    ASSERT_NE(nested, probe);
+    ASSERT_TRUE(
+        p.ui->WaitFor("the nested dialog active", [&] { return p.ui->ActiveWindow() == nested; }));
+    // As the window manager activates the window the user clicked.
+    p.ui->OnUi(probe, [probe] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->property(kWindowProperty).toULongLong() == static_cast<qulonglong>(probe)) {
+                widget->windowHandle()->requestActivate();
+            }
+        }
+        return true;
+    });
+    EXPECT_TRUE(p.ui->WaitFor("the probe active, and the nested dialog after it",
+                              [&] { return p.ui->ActiveWindow() == nested; }));
+    EXPECT_FALSE(p.ui->IsEnabled(probe));
 }
 
 // The outcome of a later start, run as a process of its own.
