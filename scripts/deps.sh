@@ -9,7 +9,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 quotamin_packages=(cmake ninja-build g++ gcc-multilib clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev file
                    g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
                    binutils-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth imagemagick nsis
-                   qt6-base-dev dbus-daemon python3-dbusmock)
+                   qt6-base-dev qt6-qpa-plugins fonts-dejavu-core fonts-dejavu-extra openbox tint2
+                   dbus-daemon python3-dbusmock)
 quotamin_missing=()
 for p in "${quotamin_packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || quotamin_missing+=("$p")

@@ -12,6 +12,9 @@ int main() {
     quotamin::NativeSystem system;
     const std::unique_ptr<quotamin::WindowSystem> windowSystem =
         quotamin::MakeNativeWindowSystem(quotamin::ProgramResources());
+    if (!quotamin::ClaimSession(*windowSystem)) {
+        return 0;
+    }
     const std::unique_ptr<quotamin::SessionTerminator> terminator =
         quotamin::MakeNativeSessionTerminator();
     quotamin::QuotaminApp app(system, *windowSystem, *terminator, quotamin::TraceLog(),

@@ -296,4 +296,8 @@ std::unique_ptr<WindowSystem> MakeNativeWindowSystem(const ResourceTable&) {
     return std::make_unique<Win32WindowSystem>();
 }
 
+bool ClaimSession(WindowSystem&) {
+    return true;
+}
+
 }  // namespace quotamin

@@ -113,8 +113,12 @@ class EventLog {
 struct ProbeTimer {
     std::uintptr_t id;
     std::uint32_t period;
-    bool once;  // killed at its first tick
+    bool once;         // killed at its first tick
+    bool box = false;  // shows a message box from its first tick's handler
 };
+
+// The callback message of the probes' notification-area icon.
+inline constexpr std::uint32_t kProbeIconMessage = WM_USER + 2;
 
 class ProbeDialog : public Dialog {
   public:
@@ -146,6 +150,11 @@ class ProbeDialog : public Dialog {
         for (const ProbeTimer& timer : m_timers) {
             if (timer.id == id && timer.once) {
                 KillTimer(id);
+            }
+            if (timer.id == id && timer.box && !m_timerBoxShown) {
+                m_timerBoxShown = true;
+                MessageBox("Tick from " + m_name);
+                m_log.Add(m_name + " timer box closed");
             }
         }
         Dialog::OnTimer(id);
@@ -192,6 +201,10 @@ class ProbeDialog : public Dialog {
             reinterpret_cast<UiCall*>(lParam)->RunUnlessAbandoned();
             return 1;
         }
+        if (message == kProbeIconMessage) {
+            m_log.Add(m_name + " icon " + std::to_string(wParam) + " " + std::to_string(lParam));
+            return 0;
+        }
         return Dialog::WindowProc(message, wParam, lParam);
     }
     bool OnCommand(int id) override {
@@ -224,6 +237,7 @@ class ProbeDialog : public Dialog {
     EventLog& m_log;
     std::string m_name;
     std::vector<ProbeTimer> m_timers;
+    bool m_timerBoxShown = false;
     Bitmap m_bitmap;
     Edit m_nameEdit;
     std::atomic<WindowHandle> m_window{};

@@ -1,12 +1,13 @@
 #pragma once
 // One way of driving a window system as a user would, and of reading what the
 // user would see, so that the same contract rows run against the headless
-// window system and the real Win32 one. The headless driver is exact (it waits
-// until the code is idle); the Win32 driver acts through real window messages
-// from a thread of its own, so a row states what it expects with WaitFor, which
-// the headless driver checks at once and the Win32 driver waits for, watching
-// the windows' state, for a generous time. A wait that runs out fails the row,
-// saying what it waited for; nothing aborts the test program.
+// window system and the real Win32 and Qt ones. The headless driver is exact
+// (it waits until the code is idle); the Win32 and Qt drivers act through real
+// window messages and input events from a thread of their own, so a row states
+// what it expects with WaitFor, which the headless driver checks at once and
+// the others wait for, watching the windows' state, for a generous time. A
+// wait that runs out fails the row, saying what it waited for; nothing aborts
+// the test program.
 //
 // The queries and actions concern the window in front (the innermost modal
 // window), as the user's do.
@@ -116,6 +117,9 @@ class UiDriver {
 std::unique_ptr<UiDriver> MakeHeadlessDriver();
 #ifdef _WIN32
 std::unique_ptr<UiDriver> MakeWin32Driver();
+#endif
+#ifdef QUOTAMIN_QT_CONTRACT
+std::unique_ptr<UiDriver> MakeQtDriver();
 #endif
 
 }  // namespace quotamin::test
