@@ -149,17 +149,7 @@ class QtUiDriver : public UiDriver {
 
     ::testing::AssertionResult WaitFor(const std::string& what,
                                        const std::function<bool()>& condition) override {
-        for (auto until = std::chrono::steady_clock::now() + kGuiPatience;
-             std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(10ms)) {
-            if (condition()) {
-                return ::testing::AssertionSuccess();
-            }
-        }
-        if (condition()) {
-            return ::testing::AssertionSuccess();
-        }
-        return ::testing::AssertionFailure()
-               << "waited " << kGuiPatience.count() << " s in vain for: " << what;
+        return PollFor(what, condition, kGuiPatience);
     }
 
     void AdvanceBy(std::chrono::milliseconds) override {}

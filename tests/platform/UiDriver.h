@@ -20,6 +20,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/DefaultSystemMenu.h"
@@ -36,6 +37,26 @@ struct SeenMessageBox {
     std::string text;
     WindowHandle owner{};
 };
+
+// The wait of the drivers of real window systems: checks `condition` every 10 ms
+// for `patience`, and once more at the end, so a slow machine that brings the
+// state just in time still passes.
+inline ::testing::AssertionResult PollFor(const std::string& what,
+                                          const std::function<bool()>& condition,
+                                          std::chrono::seconds patience) {
+    for (auto until = std::chrono::steady_clock::now() + patience;
+         std::chrono::steady_clock::now() < until;
+         std::this_thread::sleep_for(std::chrono::milliseconds(10))) {
+        if (condition()) {
+            return ::testing::AssertionSuccess();
+        }
+    }
+    if (condition()) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << "waited " << patience.count() << " s in vain for: " << what;
+}
 
 class UiDriver {
   public:

@@ -123,17 +123,7 @@ class Win32UiDriver : public UiDriver {
 
     ::testing::AssertionResult WaitFor(const std::string& what,
                                        const std::function<bool()>& condition) override {
-        for (auto until = std::chrono::steady_clock::now() + kPatience;
-             std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(10ms)) {
-            if (condition()) {
-                return ::testing::AssertionSuccess();
-            }
-        }
-        if (condition()) {
-            return ::testing::AssertionSuccess();
-        }
-        return ::testing::AssertionFailure()
-               << "waited " << kPatience.count() << " s in vain for: " << what;
+        return PollFor(what, condition, kPatience);
     }
 
     void AdvanceBy(std::chrono::milliseconds) override {}
