@@ -549,10 +549,17 @@ class Story:
     def minute_ticks_count_down(self, user):
         self.hide(user)
         self.next_minute(user)
+        charged = time.monotonic()
         self.expect_in_front(user)
         self.screenshot(user, CAPTION, 'linux-main-window')
         self.hide(user)
         self.next_minute(user)
+        # The minute timer runs on the sped-up clock: a minute is 60 / rate seconds.
+        minute = time.monotonic() - charged
+        expected = 60.0 / sessions.CLOCK_RATE
+        expect(expected / 2 < minute < expected * 2,
+               'a minute tick %.1f s after the last one, expected about %.1f s' % (
+                   minute, expected))
         time.sleep(0.3)
         expect(not self.main(user)['showing'], 'the window stays hidden at 4 minutes')
         self.log.check('the minute ticks of %s' % user)

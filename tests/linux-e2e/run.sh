@@ -35,5 +35,28 @@ echo "lintian:"
 lintian "$package" | tee build/linux/lintian.txt
 ! grep -q '^E:' build/linux/lintian.txt
 
-DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "./$package" >/dev/null
+apt_get() { DEBIAN_FRONTEND=noninteractive apt-get -y -qq "$@" >/dev/null; }
+fail() { echo "FAILED: $1" >&2; exit 1; }
+state() { stat -c '%a %U:%G %n' /var/lib/quotamin /var/lib/quotamin/qm-password.dat /var/log/quotamin.log; }
+
+apt_get install "./$package"
 /usr/bin/python3 tests/linux-e2e/e2e.py "$screenshots"
+
+# The package over itself, removed, and purged: the files the users' sessions
+# left stay as they are until the purge.
+kept=$(state; md5sum /var/lib/quotamin/qm-*.dat)
+dpkg -i "$package" >/dev/null
+[ "$(state; md5sum /var/lib/quotamin/qm-*.dat)" = "$kept" ] ||
+    fail "the package installed over itself: saw $(state), expected $kept"
+[ -x /usr/bin/quotamin ] || fail "the program after the install over itself"
+apt_get remove quotamin
+# The autostart entry is a configuration file, kept until the purge; desktops
+# skip it while its TryExec program is missing.
+[ ! -e /usr/bin/quotamin ] && grep -qx 'TryExec=/usr/bin/quotamin' /etc/xdg/autostart/quotamin.desktop ||
+    fail "the removal leaves the program, or an autostart entry without TryExec"
+[ "$(state; md5sum /var/lib/quotamin/qm-*.dat)" = "$kept" ] ||
+    fail "the removal: saw $(state), expected the files kept: $kept"
+apt_get purge quotamin
+[ ! -e /var/lib/quotamin ] && [ ! -e /var/log/quotamin.log ] && [ ! -e /etc/xdg/autostart/quotamin.desktop ] ||
+    fail "the purge leaves $(ls -d /var/lib/quotamin /var/log/quotamin.log /etc/xdg/autostart/quotamin.desktop 2>/dev/null)"
+echo "ok: installed over itself, removed (settings, password and log kept), purged (gone)"

@@ -165,8 +165,10 @@ class Session:
         self.display = ':%d' % self.screen
         self._start('xvfb', ['Xvfb', self.display, '-screen', '0', '1024x768x24', '-nolisten',
                              'tcp'])
-        wait_for('the virtual screen ' + self.display,
-                 lambda: os.path.exists('/tmp/.X11-unix/X%d' % self.screen))
+        # Ready when it answers, not when its socket is there.
+        wait_for('the virtual screen ' + self.display, lambda: subprocess.run(
+            ['xprop', '-display', self.display, '-root', '_NET_ACTIVE_WINDOW'],
+            capture_output=True).returncode == 0)
         self._start('session-bus', ['dbus-daemon', '--session', '--nofork',
                                     '--address=' + self.bus_address])
         wait_for('the session bus', lambda: os.path.exists(self.runtime + '/bus'))
@@ -176,14 +178,14 @@ class Session:
         # The panel docks to the window manager's screen edge: start it once that is up.
         wait_for('the window manager', lambda: 'window id' in subprocess.run(
             ['xprop', '-display', self.display, '-root', '_NET_SUPPORTING_WM_CHECK'],
-            capture_output=True, text=True).stdout)
+            capture_output=True, text=True).stdout, timeout=60)
         self._start('panel', ['tint2'])
         self._start('session-manager', [
             PYTHON, '-m', 'dbusmock', '--template', HERE + '/gnome_session.py', '-p',
             json.dumps({'session_group': self.group}), '-l', self.manager_log])
         wait_for(self.user + "'s session bus names",
                  lambda: self._owned('org.a11y.Bus') and self._owned('org.gnome.SessionManager'))
-        wait_for("tint2's notification area", self._tray_is_there)
+        wait_for("tint2's notification area", self._tray_is_there, timeout=60)
 
     def _owned(self, name):
         return subprocess.run(
