@@ -394,8 +394,8 @@ class Story:
         expect(mode(LOG) == ('0o622', 'root', 'root'),
                '%s: saw %r, expected 0622 root:root' % (LOG, mode(LOG)))
         expect(self.log._texts() == [], 'no line of the programs in the log yet')
-        expect(sorted(os.listdir(DIRECTORY)) == ['qm-password.dat'],
-               'no settings yet: %r' % os.listdir(DIRECTORY))
+        expect(not any(os.path.exists(self.settings_path(u)) for u in USERS),
+               'no settings of the test\'s users: %r' % os.listdir(DIRECTORY))
         with open(sessions.AUTOSTART) as entry:
             text = entry.read()
         expect('Exec=/usr/bin/quotamin\n' in text, 'the autostart entry starts /usr/bin/quotamin')
@@ -408,6 +408,22 @@ class Story:
         for user, groups in ((USERS[0], ['-G', 'quotamin']), (USERS[1], [])):
             subprocess.run(['useradd', '-m', '-s', '/bin/bash', *groups, user], check=True)
             self.created.append(user)
+        # The second user makes the first one's settings file before the package
+        # makes it; the package's configuration gives each user an empty file of
+        # their own, in place of the other user's.
+        subprocess.run(['runuser', '-u', USERS[1], '--', 'sh', '-c',
+                        'printf "\\001\\000\\000\\000" > ' + self.settings_path(USERS[0])],
+                       check=True)
+        expect(os.stat(self.settings_path(USERS[0])).st_uid == pwd.getpwnam(USERS[1]).pw_uid,
+               "the second user made the first one's settings file")
+        subprocess.run(['dpkg-reconfigure', 'quotamin'], check=True)
+        for user in USERS:
+            path = self.settings_path(user)
+            status = os.stat(path)
+            expect(read_bytes(path) == b'' and status.st_uid == pwd.getpwnam(user).pw_uid and
+                   oct(status.st_mode & 0o7777) == '0o644',
+                   '%s: an empty file of %s\'s own, 0644, not %r, owner %d, mode %o'
+                   % (path, user, read_bytes(path), status.st_uid, status.st_mode))
         os.makedirs(sessions.RUN, exist_ok=True)
         os.chmod(sessions.RUN, 0o755)
         self.system_bus.start()
@@ -419,7 +435,7 @@ class Story:
         self.hands[user] = Hand(session)
 
     def new_user_starts(self, user):
-        expect(read_bytes(self.settings_path(user)) is None, 'no settings of %s yet' % user)
+        expect(read_bytes(self.settings_path(user)) == b'', 'the empty settings file of %s' % user)
         self.start_and_see_it_hide(user, DISABLED)
         self.expect_settings(user, 0, 120, 120, 1)
         self.log.expect(self.copy[user], START_LINE, 'TrayMessage, 0')
@@ -702,7 +718,8 @@ def steps(story):
     a, b = USERS
     return [
         ('the package made the directory, the password file and the log', story.installed),
-        ('two users, a private system bus with logind', story.users_and_buses),
+        ("two users, each given an empty settings file of their own, not another user's; "
+         'a private system bus with logind', story.users_and_buses),
         ("%s's desktop session" % a, lambda: story.session_starts(a, 41)),
         ("a new user's start: status shown, hidden soon, settings and log written",
          lambda: story.new_user_starts(a)),
