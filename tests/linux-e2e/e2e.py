@@ -98,14 +98,6 @@ class Hand:
             stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
 
     def ask(self, op, **request):
-        began = time.monotonic()
-        try:
-            return self._ask(op, **request)
-        finally:
-            if os.environ.get('E2E_SLOW') and time.monotonic() - began > 1:
-                print('    slow: %s %s %.1f s' % (op, request, time.monotonic() - began))
-
-    def _ask(self, op, **request):
         self.process.stdin.write(json.dumps(dict(request, op=op)) + '\n')
         self.process.stdin.flush()
         line = self.process.stdout.readline()
@@ -301,7 +293,7 @@ class Story:
 
     def open_administration(self, user, password):
         self.log_in(user, password)
-        self.hands[user].soon('the administration dialog', 'window_tree',
+        self.hands[user].soon('the administration dialog', 'window',
                               window='Quotamin administration')
 
     def admin_fields(self, user):
@@ -331,7 +323,7 @@ class Story:
     def window_closed(self, user, window):
         def closed():
             try:
-                self.hands[user].ask('window_tree', window=window)
+                self.hands[user].ask('window', window=window)
                 return False
             except Failure:
                 return True
@@ -495,7 +487,7 @@ class Story:
     def change_password(self, user):
         self.press(user, 'Quotamin administration', 'Change password')
         hand = self.hands[user]
-        hand.soon('the change-password dialog', 'window_tree', window='Change password')
+        hand.soon('the change-password dialog', 'window', window='Change password')
         refused = [
             ('QUILTBAY', 'Secret7', 'Secret7', 'The old password is not correct'),
             ('quiltbay', 'Secret7', 'secret7',
@@ -515,7 +507,7 @@ class Story:
                 self.screenshot(user, 'Change password', 'linux-change-password')
             self.press(user, 'Change password', 'OK')
             self.message_box(user, message)
-            hand.ask('window_tree', window='Change password')
+            hand.ask('window', window='Change password')
             expect(read_bytes(PASSWORD_FILE) == password_file('quiltbay'),
                    'the password file unchanged')
         type_in('quiltbay', 'Secret7', 'Secret7')
@@ -589,7 +581,7 @@ class Story:
         self.hands[user].ask('tray', button=3)
         time.sleep(0.5)
         self.hands[user].ask('key', key='Down Return')
-        self.hands[user].soon('the about box', 'window_tree', window='About Quotamin')
+        self.hands[user].soon('the about box', 'window', window='About Quotamin')
         self.screenshot(user, 'About Quotamin', 'linux-about')
         self.press(user, 'About Quotamin', 'OK')
         self.window_closed(user, 'About Quotamin')
@@ -632,7 +624,7 @@ class Story:
         # A user outside the password's group cannot change it.
         self.press(user, 'Quotamin administration', 'Change password')
         hand = self.hands[user]
-        hand.soon('the change-password dialog', 'window_tree', window='Change password')
+        hand.soon('the change-password dialog', 'window', window='Change password')
         for name, text in (('Old password', 'Secret7'), ('New password', 'Mine'),
                            ('Repeat new password', 'Mine')):
             hand.ask('set', window='Change password', name=name, text=text)

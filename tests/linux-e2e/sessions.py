@@ -12,7 +12,6 @@ import shlex
 import shutil
 import signal
 import subprocess
-import sys
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
