@@ -10,7 +10,8 @@ quotamin_packages=(cmake ninja-build g++ gcc-multilib clang libclang-rt-14-dev g
                    g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
                    binutils-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xauth imagemagick nsis
                    qt6-base-dev qt6-qpa-plugins fonts-dejavu-core fonts-dejavu-extra openbox tint2
-                   dbus-daemon python3-dbusmock)
+                   dbus-daemon python3-dbusmock
+                   python3-pyatspi gir1.2-atspi-2.0 at-spi2-core faketime lintian xdotool x11-utils)
 quotamin_missing=()
 for p in "${quotamin_packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || quotamin_missing+=("$p")

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: the Linux build, the Linux build under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the Windows builds under Wine. Installs what it
+# UndefinedBehaviorSanitizer, the Debian package in two users' desktop
+# sessions, and the Windows builds under Wine. Installs what it
 # needs from Debian's archive when it is missing. Run as root on Debian 12.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,6 +32,9 @@ build asan
 run_tests asan
 # The loaders, the cipher and the number conversion under libFuzzer, 20 s each.
 scripts/fuzz.sh 20
+# The Debian package: built, installed, two users' sessions driven through the
+# accessibility bus, installed over itself, removed and purged.
+tests/linux-e2e/run.sh
 
 build windows
 build windows64

@@ -1,5 +1,6 @@
 #include "platform/qt/DialogWidget.h"
 
+#include <QtCore/QTimer>
 #include <QtGui/QCloseEvent>
 #include <QtGui/QContextMenuEvent>
 #include <QtGui/QKeyEvent>
@@ -17,8 +18,25 @@ DialogWidget::DialogWidget(Events& events, Qt::WindowFlags flags)
 void DialogWidget::Adopt(QWidget& control, WindowHandle handle) {
     control.installEventFilter(this);
     if (auto* button = qobject_cast<QAbstractButton*>(&control)) {
-        QObject::connect(button, &QAbstractButton::clicked, this,
-                         [this, handle] { m_events.Clicked(handle); });
+        QObject::connect(button, &QAbstractButton::clicked, this, [this, handle] {
+            ++m_clicks;
+            m_events.Clicked(handle);
+        });
+        // The mouse and the keys toggle a check box or radio button and then
+        // click it; an assistive technology (a screen reader, through the
+        // accessibility bus) toggles it alone. Such a toggle is heard as the
+        // click it stands for once the event that made it is done, so that the
+        // dialog manager checks and unchecks the group as for a click. (The
+        // program's own changes of a check are made with the signals blocked.)
+        QObject::connect(button, &QAbstractButton::toggled, this, [this, handle] {
+            const unsigned long long clicks = m_clicks;
+            QTimer::singleShot(0, this, [this, handle, clicks] {
+                if (m_clicks == clicks) {
+                    ++m_clicks;
+                    m_events.Clicked(handle);
+                }
+            });
+        });
     }
 }
 

@@ -42,6 +42,8 @@ class DialogWidget final : public QWidget {
   private:
     Events& m_events;
     WindowHandle m_handle{};
+    // Clicks heard so far: a toggle with no click after it was no click.
+    unsigned long long m_clicks = 0;
 };
 
 }  // namespace quotamin

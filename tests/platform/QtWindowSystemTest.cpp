@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <QtGui/QAccessible>
 #include <QtGui/QWindow>
+#include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QSystemTrayIcon>
@@ -176,6 +178,39 @@ TEST(QtModalWindows, ActivatingAWindowThatAModalOneDisablesActivatesTheWindowInF
     EXPECT_TRUE(p.ui->WaitFor("the probe active, and the nested dialog after it",
                               [&] { return p.ui->ActiveWindow() == nested; }));
     EXPECT_FALSE(p.ui->IsEnabled(probe));
+}
+
+// A screen reader toggles a check box or radio button through its accessible
+// action, with no click: the dialog manager hears it as a click all the same.
+TEST(QtAccessibility, AToggleThroughTheAccessibleActionIsAClick) {
+    Probe p;
+    ASSERT_TRUE(p.Logged("p open"));
+    const auto toggle = [&](const char* text) {
+        return p.ui->OnUi(p.probe->Window(), [text] {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+                    if (button->text() == QLatin1String(text) && button->isVisible()) {
+                        QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
+                            QAccessibleActionInterface::toggleAction());
+                        return true;
+                    }
+                }
+            }
+            return false;
+        });
+    };
+    struct Step {
+        const char* text;
+        int check, radioA, radioB;
+    };
+    for (const Step& step : {Step{"A", 0, 1, 0}, Step{"B", 0, 0, 1}, Step{"Check", 1, 0, 1},
+                             Step{"B", 1, 0, 1}, Step{"A", 1, 1, 0}}) {
+        ASSERT_EQ(toggle(step.text), std::optional<bool>(true)) << step.text;
+        EXPECT_TRUE(p.ui->WaitFor(std::string("the checks after toggling ") + step.text, [&] {
+            return p.ui->Check(kCheckBox) == step.check && p.ui->Check(kRadioA) == step.radioA &&
+                   p.ui->Check(kRadioB) == step.radioB;
+        }));
+    }
 }
 
 // The outcome of a later start, run as a process of its own.
